@@ -1,0 +1,71 @@
+// 32-bit premultiplied ARGB surfaces (pixel word 0xAARRGGBB) and the drawing
+// primitives skins are made of. Backed by QImage::Format_ARGB32_Premultiplied;
+// all blending is QPainter's source-over with a constant opacity.
+//
+// Coordinates are top-down (y = 0 is the top row). Colours given in the skin
+// language's form are colour references 0x00BBGGRR.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <filesystem>
+
+namespace zr5::gfx {
+
+// Same numbers as the skin property `mode`.
+enum BlitMode : int {
+    BlitStretch = 0,
+    BlitTileX = 1,
+    BlitTileY = 2,
+    BlitTileBoth = 3,
+};
+
+// Larger surfaces are refused, so a hostile bitmap header cannot exhaust memory.
+inline constexpr int kMaxSurfaceSide = 16384;
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0; // exclusive
+    int bottom = 0; // exclusive
+};
+
+class Surface32 final {
+public:
+    Surface32() = default;
+
+    // A fresh, fully transparent surface; false for sizes below 1 or above the limit.
+    bool create(int width, int height);
+    // A BMP file of any depth Qt reads; every alpha byte is 0 afterwards.
+    bool loadBitmap(const std::filesystem::path& path);
+    // Pixels equal to key (low bit of each channel ignored) become 0, all others opaque.
+    bool applyColorKey(std::uint32_t colorRef);
+    // Grey level of the mask (tiled from the lower-left corner) becomes alpha;
+    // pure red in the mask makes the pixel additive (alpha 0, colour kept).
+    bool applyMask(const Surface32& mask);
+
+    bool isNull() const { return m_image.isNull(); }
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    std::uint32_t pixel(int x, int y) const;
+    void setPixel(int x, int y, std::uint32_t argb);
+    QImage& image() { return m_image; }
+    const QImage& image() const { return m_image; }
+
+private:
+    QImage m_image;
+};
+
+// Blends src's rectangle onto dst's: result = dst * (1 - srcA * k) + src * k with
+// k = constantAlpha / 255. Modes: stretch, or tile along x, y or both (the last
+// piece clipped, not scaled). Nearest-neighbour stretching.
+void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
+          int sh, int constantAlpha, int mode);
+// Nine-part frame: corners keep their size, edges and centre stretch or tile.
+void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int left, int right,
+               int top, int bottom, int constantAlpha, int mode);
+// One-pixel opaque outline of rect, clipped to the surface.
+void drawOutline(Surface32& dst, const Rect& rect, std::uint32_t colorRef);
+
+} // namespace zr5::gfx

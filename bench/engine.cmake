@@ -1,0 +1,1 @@
+# Benchmarks of this area are added here.

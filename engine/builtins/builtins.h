@@ -1,0 +1,18 @@
+// The built-in library scripts can call. The engine instance registers it
+// when it is constructed: string methods into the process-wide table first,
+// then the globals in the order Document, Display, _Notify.
+#pragma once
+
+#include "interp/value.h"
+
+#include <functional>
+#include <string_view>
+
+namespace zr5::script {
+
+using DefineGlobal = std::function<void(std::string_view name, ValuePtr value)>;
+
+// Fills the string method table and defines Document, Display and _Notify.
+void registerBuiltins(const DefineGlobal& defineGlobal);
+
+} // namespace zr5::script

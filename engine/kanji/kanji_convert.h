@@ -1,0 +1,14 @@
+// Japanese text conversion compatible with `nkf` for the options the engine
+// uses ("-s -Lu": detect the input encoding, write Shift_JIS with LF line ends).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zr5::script::kanji {
+
+// Converts the bytes of input up to its first zero byte. options is nkf
+// syntax; the options understood are documented in kanji_convert.cpp.
+std::string kanjiConvert(std::string_view input, std::string_view options);
+
+} // namespace zr5::script::kanji

@@ -1,0 +1,42 @@
+# Runs one golden test; see golden.cmake.
+set(args "{file}")
+if(EXISTS ${DIR}/${NAME}.args)
+  file(READ ${DIR}/${NAME}.args args)
+  string(STRIP "${args}" args)
+endif()
+string(REPLACE "{file}" "${INPUT}" args "${args}")
+string(REPLACE "{dir}" "${DIR}" args "${args}")
+separate_arguments(args UNIX_COMMAND "${args}")
+
+execute_process(COMMAND ${RUNNER} ${args}
+                WORKING_DIRECTORY ${DIR}
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status
+                TIMEOUT 100)
+
+set(expected_status 0)
+if(EXISTS ${DIR}/${NAME}.status)
+  file(READ ${DIR}/${NAME}.status expected_status)
+  string(STRIP "${expected_status}" expected_status)
+endif()
+file(READ ${DIR}/${NAME}.out expected_out)
+
+set(failed FALSE)
+if(NOT "${out}" STREQUAL "${expected_out}")
+  file(WRITE ${ACTUAL_DIR}/${NAME}.actual "${out}")
+  message("standard output differs from ${NAME}.out; actual output in ${ACTUAL_DIR}/${NAME}.actual:\n${out}")
+  set(failed TRUE)
+endif()
+if(EXISTS ${DIR}/${NAME}.err)
+  file(READ ${DIR}/${NAME}.err expected_err)
+  if(NOT "${err}" STREQUAL "${expected_err}")
+    message("standard error differs from ${NAME}.err; actual:\n${err}")
+    set(failed TRUE)
+  endif()
+endif()
+if(NOT "${status}" STREQUAL "${expected_status}")
+  message("exit status ${status}, expected ${expected_status}\nstandard error:\n${err}")
+  set(failed TRUE)
+endif()
+if(failed)
+  message(FATAL_ERROR "golden test ${NAME} failed")
+endif()

@@ -16,3 +16,11 @@ using DefineGlobal = std::function<void(std::string_view name, ValuePtr value)>;
 void registerBuiltins(const DefineGlobal& defineGlobal);
 
 } // namespace zr5::script
+
+namespace zr5::script {
+
+// ZR5S_InternetDocTest: fetch url with the system's settings and write the
+// raw bytes to "temp.html" in the current directory (empty on failure).
+void internetDocTest(const char* url);
+
+} // namespace zr5::script

@@ -13,7 +13,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== fuzz targets (clang, libFuzzer) =="
 CC=clang CXX=clang++ "$root/scripts/build.sh" "$out/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZR5_WITH_FUZZ=ON -DZR5_WITH_TESTS=OFF
+  -DZR5_WITH_FUZZ=ON -DZR5_WITH_TESTS=OFF --target fuzzers
 "$root/scripts/run-fuzzers.sh" "$out/fuzz/bin" "${ZR5_FUZZ_SECONDS:-20}"
 
 echo "== warnings-as-errors build with benchmarks =="

@@ -1,13 +1,14 @@
 // 32-bit premultiplied ARGB surfaces (pixel word 0xAARRGGBB) and the drawing
 // primitives skins are made of. Backed by QImage::Format_ARGB32_Premultiplied;
-// all blending is QPainter's source-over with a constant opacity.
+// all blending is QPainter's source-over with a constant opacity. Pixels with more
+// colour than alpha (additive light from a mask's pure red) are added below with
+// saturation: QPainter alone would skip their alpha-0 pixels.
 //
 // Coordinates are top-down (y = 0 is the top row). Colours given in the skin
 // language's form are colour references 0x00BBGGRR.
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 #include <filesystem>
 
@@ -24,6 +25,12 @@ enum BlitMode : int {
 // Larger surfaces are refused, so a hostile bitmap header cannot exhaust memory.
 inline constexpr int kMaxSurfaceSide = 16384;
 
+// A colour reference 0x00BBGGRR in pixel order 0x00RRGGBB.
+constexpr std::uint32_t colorRefToPixel(std::uint32_t colorRef)
+{
+    return (colorRef & 0xFF) << 16 | (colorRef & 0xFF00) | (colorRef >> 16 & 0xFF);
+}
+
 struct Rect {
     int left = 0;
     int top = 0;
@@ -37,12 +44,16 @@ public:
 
     // A fresh, fully transparent surface; false for sizes below 1 or above the limit.
     bool create(int width, int height);
-    // A BMP file of any depth Qt reads; every alpha byte is 0 afterwards.
+    // A BMP file (1 to 32 bits, run-length 4/8, bottom-up or top-down) as Qt's reader
+    // decodes it; every alpha byte is 0 afterwards. The headers are checked first: a
+    // picture above the size limit, or shorter than its headers announce, is refused
+    // without decoding, and the surface is left empty.
     bool loadBitmap(const std::filesystem::path& path);
     // Pixels equal to key (low bit of each channel ignored) become 0, all others opaque.
     bool applyColorKey(std::uint32_t colorRef);
     // Grey level of the mask (tiled from the lower-left corner) becomes alpha;
-    // pure red in the mask makes the pixel additive (alpha 0, colour kept).
+    // pure red in the mask makes the pixel additive (alpha 0, colour kept). False when
+    // either surface is empty.
     bool applyMask(const Surface32& mask);
 
     bool isNull() const { return m_image.isNull(); }
@@ -52,19 +63,24 @@ public:
     void setPixel(int x, int y, std::uint32_t argb);
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
+    // True when some pixel may carry more colour than its alpha (loaded, not yet keyed,
+    // or masked additively): such light is added below, so blits saturate instead of wrapping.
+    bool hasAdditivePixels() const { return m_additive; }
 
 private:
     QImage m_image;
+    bool m_additive = false;
 };
 
 // Blends src's rectangle onto dst's: result = dst * (1 - srcA * k) + src * k with
 // k = constantAlpha / 255. Modes: stretch, or tile along x, y or both (the last
-// piece clipped, not scaled). Nearest-neighbour stretching.
+// piece clipped, not scaled). Nearest-neighbour stretching. A piece whose source
+// rectangle is empty or leaves src is skipped; an unknown mode draws nothing.
 void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
-          int sh, int constantAlpha, int mode);
+    int sh, int constantAlpha, int mode);
 // Nine-part frame: corners keep their size, edges and centre stretch or tile.
 void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int left, int right,
-               int top, int bottom, int constantAlpha, int mode);
+    int top, int bottom, int constantAlpha, int mode);
 // One-pixel opaque outline of rect, clipped to the surface.
 void drawOutline(Surface32& dst, const Rect& rect, std::uint32_t colorRef);
 

@@ -1,0 +1,264 @@
+#include "gfx/surface32.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace zr5::gfx {
+
+namespace {
+
+// Beyond this a stretched rectangle only overflows Qt's fixed-point arithmetic.
+constexpr std::int64_t kMaxCoordinate = std::int64_t { 1 } << 24;
+
+bool fitsCoordinate(std::int64_t v)
+{
+    return v >= -kMaxCoordinate && v <= kMaxCoordinate;
+}
+
+// The part of src that the pieces of one blit read, with its place in src.
+struct SourceArea {
+    QImage pixels;
+    QPoint origin;
+};
+
+// Additive pixels need the constant alpha applied before they are added, since Qt's
+// Plus saturates first and blends with the constant alpha afterwards; copying with
+// the Source mode scales every pixel by the opacity, alpha-0 pixels included.
+SourceArea premultiplyArea(const QImage& image, const QRect& area, int constantAlpha)
+{
+    SourceArea scaled { QImage(area.size(), QImage::Format_ARGB32_Premultiplied), area.topLeft() };
+    if (area.isEmpty()) {
+        return scaled; // every piece will be refused
+    }
+    scaled.pixels.fill(0);
+    QPainter painter(&scaled.pixels);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setOpacity(constantAlpha / 255.0);
+    painter.drawImage(QPoint(0, 0), image, area);
+    return scaled;
+}
+
+// Draws pieces of one blit; opened once per blit so every piece shares the painter.
+class PieceBlender final {
+public:
+    // area: the source rectangle of the blit, already clipped to src.
+    PieceBlender(Surface32& dst, const Surface32& src, const QRect& area, int constantAlpha)
+        : m_sourceSize(src.image().size())
+        , m_additive(src.hasAdditivePixels())
+        , m_painter(&dst.image())
+    {
+        if (m_additive && constantAlpha < 255) {
+            m_source = premultiplyArea(src.image(), area, constantAlpha);
+        } else {
+            // Drawing a surface onto itself would read pixels the painter is changing.
+            m_source.pixels = &dst == &src ? src.image().copy() : src.image();
+            m_painter.setOpacity(constantAlpha / 255.0);
+        }
+    }
+
+    // The piece is skipped, as the system blend refuses it, when the source rectangle
+    // is empty or leaves the source surface.
+    void draw(const QRect& target, std::int64_t sx, std::int64_t sy, std::int64_t sw, std::int64_t sh)
+    {
+        if (target.width() <= 0 || target.height() <= 0 || sw <= 0 || sh <= 0 || sx < 0 || sy < 0
+            || sx + sw > m_sourceSize.width() || sy + sh > m_sourceSize.height()) {
+            return;
+        }
+        const QRect source(static_cast<int>(sx) - m_source.origin.x(),
+            static_cast<int>(sy) - m_source.origin.y(), static_cast<int>(sw), static_cast<int>(sh));
+        if (!m_additive) {
+            m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            m_painter.drawImage(target, m_source.pixels, source);
+            return;
+        }
+        // Source-over treats alpha-0 pixels as absent and would drop additive light;
+        // darkening by the source alpha and then adding (saturated) keeps it.
+        m_painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        m_painter.drawImage(target, m_source.pixels, source);
+        m_painter.setCompositionMode(QPainter::CompositionMode_Plus);
+        m_painter.drawImage(target, m_source.pixels, source);
+    }
+
+private:
+    QSize m_sourceSize;
+    SourceArea m_source;
+    bool m_additive;
+    QPainter m_painter;
+};
+
+// Cuts [start, start + length) into pieces of `step` while more than `step` remains,
+// then one shorter or equal last piece; only pieces meeting [0, limit) are reported
+// as (offset from start, length), so a huge length costs nothing.
+template <typename Visit>
+void forEachTile(
+    std::int64_t start, std::int64_t length, std::int64_t step, std::int64_t limit, Visit&& visit)
+{
+    if (length <= 0 || step <= 0) {
+        return;
+    }
+    const std::int64_t fullPieces = length > step ? (length - step + step - 1) / step : 0;
+    std::int64_t k = start < 0 ? std::min(-start / step, fullPieces) : 0;
+    for (; k < fullPieces && start + k * step < limit; ++k) {
+        visit(k * step, step);
+    }
+    const std::int64_t last = fullPieces * step;
+    if (start + last < limit && start + length > 0) {
+        visit(last, length - last);
+    }
+}
+
+QRect rectOf(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+{
+    return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+}
+
+// Destination and source rectangles of one blit, widened so sums cannot overflow.
+struct BlitArea {
+    std::int64_t dx, dy, dw, dh;
+    std::int64_t sx, sy, sw, sh;
+};
+
+// Every piece reads from (sx, sy) and at most (sw, sh) pixels of the source.
+QRect clippedSource(const BlitArea& a, const QSize& size)
+{
+    const std::int64_t left = std::clamp<std::int64_t>(a.sx, 0, size.width());
+    const std::int64_t top = std::clamp<std::int64_t>(a.sy, 0, size.height());
+    const std::int64_t right = std::clamp<std::int64_t>(a.sx + a.sw, left, size.width());
+    const std::int64_t bottom = std::clamp<std::int64_t>(a.sy + a.sh, top, size.height());
+    return rectOf(left, top, right - left, bottom - top);
+}
+
+void blitStretch(PieceBlender& blender, const BlitArea& a)
+{
+    if (fitsCoordinate(a.dx) && fitsCoordinate(a.dy) && fitsCoordinate(a.dx + a.dw)
+        && fitsCoordinate(a.dy + a.dh)) {
+        blender.draw(rectOf(a.dx, a.dy, a.dw, a.dh), a.sx, a.sy, a.sw, a.sh);
+    }
+}
+
+void blitTiled(PieceBlender& blender, const QSize& limit, const BlitArea& a, int mode)
+{
+    switch (mode) {
+    case BlitTileX:
+        forEachTile(a.dx, a.dw, a.sw, limit.width(), [&](std::int64_t off, std::int64_t len) {
+            blender.draw(rectOf(a.dx + off, a.dy, len, a.dh), a.sx, a.sy, len, a.sh);
+        });
+        break;
+    case BlitTileY:
+        forEachTile(a.dy, a.dh, a.sh, limit.height(), [&](std::int64_t off, std::int64_t len) {
+            blender.draw(rectOf(a.dx, a.dy + off, a.dw, len), a.sx, a.sy, a.sw, len);
+        });
+        break;
+    case BlitTileBoth:
+        forEachTile(a.dy, a.dh, a.sh, limit.height(), [&](std::int64_t offY, std::int64_t lenY) {
+            forEachTile(a.dx, a.dw, a.sw, limit.width(), [&](std::int64_t offX, std::int64_t lenX) {
+                blender.draw(rectOf(a.dx + offX, a.dy + offY, lenX, lenY), a.sx, a.sy, lenX, lenY);
+            });
+        });
+        break;
+    default:
+        break;
+    }
+}
+
+// One column or row of a nine-part frame: destination and source offset and length.
+struct FrameBand {
+    std::int64_t offset;
+    std::int64_t length;
+    std::int64_t sourceOffset;
+    std::int64_t sourceLength;
+};
+
+std::array<FrameBand, 3> frameBands(
+    std::int64_t length, std::int64_t sourceLength, std::int64_t head, std::int64_t tail)
+{
+    return { {
+        { 0, head, 0, head },
+        { head, length - head - tail, head, sourceLength - head - tail },
+        { length - tail, tail, sourceLength - tail, tail },
+    } };
+}
+
+bool fitsInt(std::int64_t v)
+{
+    return v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+}
+
+void setRow(Surface32& dst, int y, int from, int to, std::uint32_t color)
+{
+    auto* line = reinterpret_cast<std::uint32_t*>(dst.image().scanLine(y));
+    std::fill(line + from, line + to, color);
+}
+
+void setColumn(Surface32& dst, int x, int from, int to, std::uint32_t color)
+{
+    for (int y = from; y < to; ++y) {
+        reinterpret_cast<std::uint32_t*>(dst.image().scanLine(y))[x] = color;
+    }
+}
+
+} // namespace
+
+void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
+    int sh, int constantAlpha, int mode)
+{
+    if (dst.isNull() || src.isNull() || constantAlpha <= 0) {
+        return;
+    }
+    const BlitArea area { dx, dy, dw, dh, sx, sy, sw, sh };
+    PieceBlender blender(dst, src, clippedSource(area, src.image().size()), std::min(constantAlpha, 255));
+    if (mode == BlitStretch) {
+        blitStretch(blender, area);
+    } else {
+        blitTiled(blender, dst.image().size(), area, mode);
+    }
+}
+
+void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int left, int right,
+    int top, int bottom, int constantAlpha, int mode)
+{
+    if (dst.isNull() || src.isNull()) {
+        return;
+    }
+    const auto columns = frameBands(dw, src.width(), left, right);
+    const auto rows = frameBands(dh, src.height(), top, bottom);
+    for (const FrameBand& row : rows) {
+        for (const FrameBand& column : columns) {
+            const std::array<std::int64_t, 8> v { dx + column.offset, dy + row.offset, column.length,
+                row.length, column.sourceOffset, row.sourceOffset, column.sourceLength, row.sourceLength };
+            if (std::all_of(v.begin(), v.end(), fitsInt)) {
+                blit(dst, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                    static_cast<int>(v[3]), src, static_cast<int>(v[4]), static_cast<int>(v[5]),
+                    static_cast<int>(v[6]), static_cast<int>(v[7]), constantAlpha, mode);
+            }
+        }
+    }
+}
+
+void drawOutline(Surface32& dst, const Rect& rect, std::uint32_t colorRef)
+{
+    const int left = std::max(rect.left, 0);
+    const int top = std::max(rect.top, 0);
+    const int right = std::min(rect.right, dst.width());
+    const int bottom = std::min(rect.bottom, dst.height());
+    if (dst.isNull() || left >= right || top >= bottom) {
+        return;
+    }
+    const std::uint32_t color = 0xFF000000 | colorRefToPixel(colorRef);
+    if (rect.top >= 0) {
+        setRow(dst, top, left, right, color);
+    }
+    if (rect.right <= dst.width()) {
+        setColumn(dst, right - 1, top, bottom, color);
+    }
+    if (rect.bottom <= dst.height()) {
+        setRow(dst, bottom - 1, left, right, color);
+    }
+    if (rect.left >= 0) {
+        setColumn(dst, left, top, bottom, color);
+    }
+}
+
+} // namespace zr5::gfx

@@ -1,0 +1,79 @@
+// Skin: everything one skin folder defines, built by Skin::load. A load builds
+// a complete new skin and hands it out only when every step succeeded, so a
+// failed load never disturbs the skin in use.
+#pragma once
+
+#include "gfx/surface32.h"
+#include "skin/lang/skin_parser.h"
+#include "skin/runtime/skin_object.h"
+#include "skin/runtime/skin_sprite.h"
+#include "skin/runtime/window_geometry.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zr5::skin {
+
+class Skin;
+
+// What a failed load shows: a message box caption and its text (Shift_JIS).
+struct SkinLoadError {
+    std::string_view caption;
+    std::string message;
+};
+
+struct SkinLoadResult {
+    std::shared_ptr<Skin> skin; // null on failure
+    SkinLoadError error;
+};
+
+class Skin final : public ObjectSink {
+public:
+    using ObjectTable = std::map<std::string, std::shared_ptr<SkinObject>, std::less<>>;
+    using BitmapTable = std::map<std::string, std::shared_ptr<gfx::Surface32>, std::less<>>;
+
+    // Loads folder/zr5.skn and the bitmaps it names.
+    static SkinLoadResult load(const std::filesystem::path& folder);
+    // The same with the script text given (line feeds only); bitmaps still
+    // come from folder.
+    static SkinLoadResult loadScript(std::string_view script, const std::filesystem::path& folder);
+
+    explicit Skin(std::filesystem::path folder);
+    Skin(const Skin&) = delete;
+    Skin& operator=(const Skin&) = delete;
+    ~Skin() override;
+
+    const std::filesystem::path& folder() const { return m_folder; }
+    // Objects keyed by kind letter and name ("wmain", "ibg", "@workarea"), in key order.
+    const ObjectTable& objects() const { return m_objects; }
+    std::shared_ptr<SkinObject> object(std::string_view key) const;
+    std::shared_ptr<gfx::Surface32> bitmap(std::string_view key) const;
+    // Sprites in drawing order.
+    const std::vector<std::shared_ptr<SkinSprite>>& sprites() const { return m_sprites; }
+    const WindowGeometry& geometry() const { return m_geometry; }
+
+    void createObject(char kind, const std::string& name, std::unique_ptr<Node> body) override;
+    // Counts numbered properties made from lists; false once a load has made too many.
+    bool chargeListElements(std::size_t count);
+
+private:
+    void build(std::string_view script);
+    void loadBitmaps();
+    void loadBitmap(SkinObject& object);
+    std::shared_ptr<gfx::Surface32> openBitmap(SkinObject& object, std::string_view property);
+    void computeGeometry();
+    void createSprites();
+
+    std::filesystem::path m_folder;
+    ObjectTable m_objects;
+    BitmapTable m_bitmaps;
+    std::vector<std::shared_ptr<SkinSprite>> m_sprites;
+    WindowGeometry m_geometry;
+    std::size_t m_listElements = 0;
+};
+
+} // namespace zr5::skin

@@ -1,1 +1,12 @@
-# Benchmarks of this area are added here.
+# Benchmarks of the news-script engine.
+# engine_parse_bench: parse throughput of a generated 1 MB script, in-process.
+add_executable(engine_parse_bench engine/parse_bench.cpp)
+target_link_libraries(engine_parse_bench PRIVATE zr5script_interp benchmark::benchmark zr5_warnings)
+
+# engine_compare_bench: the same small programs (counting loop, calls, member
+# access, string concatenation) through zr5run, lua5.4 and duk, as ratios.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_target(engine_compare_bench
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/engine/compare_engines.py $<TARGET_FILE:zr5run>
+  DEPENDS zr5run
+  USES_TERMINAL)

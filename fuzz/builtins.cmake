@@ -1,1 +1,2 @@
-# Fuzz targets of this area are added here.
+# Fuzz targets of the built-in library.
+zr5_add_fuzzer(tokenizer_fuzz builtins/tokenizer_fuzz.cpp zr5script_builtins zr5_warnings)

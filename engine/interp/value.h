@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zr5::script {
 
@@ -18,6 +19,7 @@ class VariableSlot;
 class Callable;
 class ObjectValue;
 class Properties;
+class ObjectArena;
 
 using ValuePtr = std::shared_ptr<Value>;
 using SlotPtr = std::shared_ptr<VariableSlot>;
@@ -80,6 +82,8 @@ public:
     void append(ValuePtr value);
     std::size_t size() const { return m_members.size(); }
     const Map& members() const { return m_members; }
+    // Hands every member over and leaves the map empty.
+    Map takeMembers() { return std::exchange(m_members, Map()); }
 
 private:
     Map m_members;
@@ -138,8 +142,16 @@ private:
     std::string m_text;
 };
 
+// Objects made while an interpreter is current belong to its arena, which
+// empties them when the interpreter goes away: the language lets objects hold
+// themselves, and those cycles would otherwise outlive their script.
 class ObjectValue final : public Value {
 public:
+    ObjectValue();
+    ~ObjectValue() override;
+    ObjectValue(const ObjectValue&) = delete;
+    ObjectValue& operator=(const ObjectValue&) = delete;
+
     bool isObject() const override { return true; }
     bool asBoolean() const override { return true; }
     std::string asString() const override { return "[object]"; }
@@ -147,7 +159,12 @@ public:
     Properties& members() { return m_members; }
 
 private:
+    friend class ObjectArena;
+
     Properties m_members;
+    ObjectArena* m_arena = nullptr;
+    ObjectValue* m_previous = nullptr;
+    ObjectValue* m_next = nullptr;
 };
 
 class FunctionValue final : public Value {
@@ -183,6 +200,12 @@ public:
     Properties* properties() override;
     SlotPtr variableSlot() const override { return m_slot; }
     ValuePtr heldValue() const override { return m_slot->value; }
+
+    // The value at the end of the chain of references (not itself a
+    // reference), or null when the chain ends in an empty slot or loops.
+    const Value* target() const;
+
+    static constexpr int kMaxReferenceChain = 10000;
 
 private:
     SlotPtr m_slot;

@@ -1,0 +1,104 @@
+// Every method reads the object it was called on; called on its own (no this
+// object) each answers no value and touches nothing.
+#include "builtins/document.h"
+
+#include "builtins/builtin_args.h"
+#include "builtins/host_state.h"
+#include "builtins/markup_tokenizer.h"
+#include "kanji/kanji_convert.h"
+#include "net/internet_session.h"
+
+namespace zr5::script {
+
+namespace {
+
+constexpr std::string_view kSource = "src";
+constexpr std::string_view kIndex = "index";
+// Shift_JIS output, line feeds only.
+constexpr std::string_view kConversionOptions = "-s -Lu";
+
+ValuePtr memberValue(const Properties& members, std::string_view name)
+{
+    const SlotPtr slot = members.find(name);
+    return slot ? slot->value : ValuePtr();
+}
+
+class OpenMethod final : public Callable {
+public:
+    void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override
+    {
+        result = {};
+        Properties* members = self ? self->properties() : nullptr;
+        if (!members) {
+            return;
+        }
+        const Arguments args(arguments);
+        if (!args.has(0)) {
+            result = makeBoolean(false);
+            return;
+        }
+        const std::string bytes = net::InternetSession(hostState().connection).fetch(args.text(0));
+        if (bytes.empty()) {
+            result = makeBoolean(false);
+            return;
+        }
+        assign(members->findOrCreate(kSource), makeString(kanji::kanjiConvert(bytes, kConversionOptions)));
+        assign(members->findOrCreate(kIndex), makeNumber(0));
+        result = makeBoolean(true);
+    }
+};
+
+class GetMethod final : public Callable {
+public:
+    void call(ValuePtr& result, const ObjectPtr&, const ValuePtr& self) override
+    {
+        result = {};
+        Properties* members = self ? self->properties() : nullptr;
+        if (!members) {
+            return;
+        }
+        const ValuePtr source = memberValue(*members, kSource);
+        const ValuePtr index = memberValue(*members, kIndex);
+        if (!source || !source->isString() || !index || !index->isNumber()) {
+            return;
+        }
+        // The document is read in place: copying it per piece would make a
+        // walk quadratic in its size.
+        const TextOf text(*source);
+        Piece piece = nextPiece(text.text(), toCount(index->asNumber()));
+        assign(members->findOrCreate(kIndex), makeNumber(static_cast<double>(piece.next)));
+        result = makeString(std::move(piece.text));
+    }
+};
+
+class CloseMethod final : public Callable {
+public:
+    void call(ValuePtr& result, const ObjectPtr&, const ValuePtr& self) override
+    {
+        result = {};
+        if (Properties* members = self ? self->properties() : nullptr) {
+            assign(members->findOrCreate(kSource), {});
+        }
+    }
+};
+
+class DocumentConstructor final : public Callable {
+public:
+    void call(ValuePtr& result, const ObjectPtr&, const ValuePtr& self) override
+    {
+        result = {};
+        Properties* members = self ? self->properties() : nullptr;
+        if (!members) {
+            return;
+        }
+        assign(members->findOrCreate("open"), makeFunction(std::make_shared<OpenMethod>()));
+        assign(members->findOrCreate("close"), makeFunction(std::make_shared<CloseMethod>()));
+        assign(members->findOrCreate("get"), makeFunction(std::make_shared<GetMethod>()));
+    }
+};
+
+} // namespace
+
+ValuePtr makeDocumentConstructor() { return makeFunction(std::make_shared<DocumentConstructor>()); }
+
+} // namespace zr5::script

@@ -1,0 +1,146 @@
+#include "interp/operators.h"
+
+#include "interp/run_limits.h"
+#include "lang/parser.hpp"
+
+#include <cmath>
+#include <limits>
+
+namespace zr5::script {
+
+namespace {
+
+bool eitherIsString(const Value& left, const Value& right)
+{
+    return left.isString() || right.isString();
+}
+
+ValuePtr concatenate(const Value& left, const Value& right)
+{
+    std::string text = left.asString();
+    const std::string tail = right.asString();
+    checkTextLength(text.size() + tail.size());
+    text += tail;
+    return makeString(std::move(text));
+}
+
+ValuePtr remainder(const Value& left, const Value& right)
+{
+    const std::int32_t dividend = integerView(left.asNumber());
+    const std::int32_t divisor = integerView(right.asNumber());
+    // No defined answer for these; giving no value keeps the run going.
+    if (divisor == 0 || (divisor == -1 && dividend == std::numeric_limits<std::int32_t>::min())) {
+        return {};
+    }
+    return makeNumber(dividend % divisor);
+}
+
+ValuePtr bitwise(int op, const Value& left, const Value& right)
+{
+    const std::int32_t a = integerView(left.asNumber());
+    const std::int32_t b = integerView(right.asNumber());
+    const auto shift = static_cast<unsigned>(b) & 31u;
+    switch (op) {
+    case '&': return makeNumber(a & b);
+    case '|': return makeNumber(a | b);
+    case '^': return makeNumber(a ^ b);
+    case LSHIFT: return makeNumber(static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << shift));
+    case RSHIFT: return makeNumber(a >> shift);
+    default: return makeNumber(static_cast<std::uint32_t>(a) >> shift);
+    }
+}
+
+bool equals(const Value& left, const Value& right)
+{
+    if (eitherIsString(left, right)) {
+        return left.asString() == right.asString();
+    }
+    return left.asNumber() == right.asNumber();
+}
+
+// Negative, zero or positive like a three-way compare; texts compare as
+// unsigned bytes. Numbers that do not compare (NaN) make every test false.
+bool compare(int op, const Value& left, const Value& right)
+{
+    if (eitherIsString(left, right)) {
+        const int order = left.asString().compare(right.asString());
+        switch (op) {
+        case '<': return order < 0;
+        case LESSEQ: return order <= 0;
+        case '>': return order > 0;
+        default: return order >= 0;
+        }
+    }
+    const double a = left.asNumber();
+    const double b = right.asNumber();
+    switch (op) {
+    case '<': return a < b;
+    case LESSEQ: return a <= b;
+    case '>': return a > b;
+    default: return a >= b;
+    }
+}
+
+} // namespace
+
+std::int32_t integerView(double value)
+{
+    constexpr double kLimit = 9223372036854775808.0; // 2^63
+    if (!(value > -kLimit && value < kLimit)) {
+        return 0;
+    }
+    const auto wide = static_cast<std::int64_t>(value);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(wide)));
+}
+
+ValuePtr binaryOperation(int op, const ValuePtr& left, const ValuePtr& right)
+{
+    if (op == ',') {
+        return right;
+    }
+    if (!left || !right) {
+        return {};
+    }
+    const Value& a = *left;
+    const Value& b = *right;
+    switch (op) {
+    case '+':
+        return eitherIsString(a, b) ? concatenate(a, b) : makeNumber(a.asNumber() + b.asNumber());
+    case '-': return makeNumber(a.asNumber() - b.asNumber());
+    case '*': return makeNumber(a.asNumber() * b.asNumber());
+    case '/': return makeNumber(a.asNumber() / b.asNumber());
+    case '%': return remainder(a, b);
+    case '&':
+    case '|':
+    case '^':
+    case LSHIFT:
+    case RSHIFT:
+    case LOGRSHIFT: return bitwise(op, a, b);
+    case EQEQ:
+    case EQEQEQ: return makeBoolean(equals(a, b));
+    case NOTEQ:
+    case NOTEQEQ: return makeBoolean(!equals(a, b));
+    case '<':
+    case LESSEQ:
+    case '>':
+    case GREATEREQ: return makeBoolean(compare(op, a, b));
+    default: return {};
+    }
+}
+
+ValuePtr unaryOperation(int op, const ValuePtr& operand)
+{
+    if (!operand || !(operand->isNumber() || operand->isBoolean())) {
+        return {};
+    }
+    const double number = operand->asNumber();
+    switch (op) {
+    case PLUS: return makeNumber(number);
+    case MINUS: return makeNumber(-number);
+    case '!': return makeNumber(number == 0.0 ? 1.0 : 0.0);
+    case '~': return makeNumber(~integerView(number));
+    default: return {};
+    }
+}
+
+} // namespace zr5::script

@@ -1,0 +1,126 @@
+// The interpreter below the engine boundary: limits, budgets and lifetimes
+// that scripts cannot show through their output alone.
+#include "interp/interpreter.h"
+#include "interp/run_limits.h"
+#include "interp/scope.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace zr5::script {
+namespace {
+
+std::string globalText(Interpreter& interpreter, const char* name)
+{
+    const SlotPtr slot = interpreter.scope().global(name);
+    return slot->value ? slot->value->asString() : "<none>";
+}
+
+ParseResult load(Interpreter& interpreter, const std::string& source)
+{
+    const ParseResult result = interpreter.parse(source);
+    if (result == ParseResult::Accepted) {
+        interpreter.runTopLevel();
+    }
+    return result;
+}
+
+TEST(Evaluation, LongStatementListsAndLeftNestedExpressionsStayShallow)
+{
+    std::string source;
+    for (int i = 0; i < 200000; ++i) {
+        source += "x = x + 1;";
+    }
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, source), ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "x"), "200000");
+}
+
+TEST(Evaluation, TreesDeeperThanTheLimitAreRejected)
+{
+    std::string source = "x = 1";
+    for (int i = 0; i < 50000; ++i) {
+        source += " + 1";
+    }
+    source += ";";
+    Interpreter interpreter;
+    EXPECT_THROW(interpreter.parse(source), std::runtime_error);
+}
+
+TEST(Evaluation, EndlessRecursionEndsWithAnErrorAndUnwindsFrames)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(interpreter.parse("function f(n) { var local = n; return f(n + 1); } category 'c' { f(0); }"),
+              ParseResult::Accepted);
+    try {
+        interpreter.runCategory(0);
+        FAIL() << "recursion was not bounded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("recursion"), std::string::npos);
+    }
+    EXPECT_EQ(interpreter.scope().frameCount(), 0u);
+    // The limits were released: a later run works normally.
+    ASSERT_EQ(load(interpreter, "function g(n) { if (n == 0) return 'done'; return g(n - 1); } y = g(100);"),
+              ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "y"), "done");
+}
+
+TEST(Evaluation, RunBudgetStopsEndlessLoops)
+{
+    setRunBudget({1000, 0});
+    Interpreter interpreter;
+    EXPECT_THROW(load(interpreter, "while (1) ;"), std::runtime_error);
+    EXPECT_THROW(load(interpreter, "for (i = 0; 1; i++) { }"), std::runtime_error);
+    EXPECT_THROW(load(interpreter, "do ; while (1);"), std::runtime_error);
+    // Each run starts with the full budget.
+    EXPECT_EQ(load(interpreter, "n = 0; while (n < 500) n++;"), ParseResult::Accepted);
+    EXPECT_EQ(load(interpreter, "m = 0; while (m < 500) m++;"), ParseResult::Accepted);
+    setRunBudget({});
+    EXPECT_EQ(load(interpreter, "k = 0; while (k < 5000) k++;"), ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "k"), "5000");
+}
+
+TEST(Evaluation, TextBudgetStopsRunawayConcatenation)
+{
+    setRunBudget({0, 1 << 20});
+    Interpreter interpreter;
+    EXPECT_THROW(load(interpreter, "s = 'ab'; while (1) s = s + s;"), std::length_error);
+    setRunBudget({});
+}
+
+TEST(Evaluation, SelfReferencesNeitherLoopNorLeak)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, "var a = a; var b = c; var c = b; a = a; t = a + ''; u = b + 1;"),
+              ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "t"), "");
+    EXPECT_EQ(globalText(interpreter, "u"), "1");
+}
+
+TEST(Evaluation, CategoriesPersistGlobalsAndRejectBadIndexes)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, "category 'A' { var n; if (n) n = n + 1; else n = 1; }"), ParseResult::Accepted);
+    interpreter.runCategory(0);
+    interpreter.runCategory(0);
+    EXPECT_EQ(globalText(interpreter, "n"), "2");
+    try {
+        interpreter.runCategory(1);
+        FAIL();
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), "invalid vector<T> subscript");
+    }
+}
+
+TEST(Evaluation, ParameterlessCallSeesGlobalOfTheParameterName)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, "function f(a, b) { b = 'set'; return a; } x = f(1);"), ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "x"), "1");
+    EXPECT_EQ(globalText(interpreter, "b"), "set");
+}
+
+} // namespace
+} // namespace zr5::script

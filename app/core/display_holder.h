@@ -1,0 +1,59 @@
+// The display holder: joins the patrol's headlines and the notice headlines
+// into the one endless sequence the ticker scrolls, and keeps its cursor.
+// Main thread only.
+#pragma once
+
+#include "core/headline_list.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zr5::core {
+
+class DisplayHolder final {
+public:
+    // After this many main headlines one notice headline is shown.
+    static constexpr std::size_t kNoticePeriod = 6;
+    static constexpr std::int32_t kDefaultSpeed = 2;
+
+    DisplayHolder();
+
+    // Replaces the main list and starts again at its first headline.
+    void setMainList(HeadlineListPtr list);
+    // Replaces the notice list (null: none); the cursor stays where it is.
+    void setNoticeList(HeadlineListPtr list);
+    void rewind();
+
+    const HeadlineListPtr& mainList() const { return m_main; }
+    const HeadlineListPtr& noticeList() const { return m_notice; }
+
+    // Null when there is nothing to show (see isValid()).
+    const Headline* currentHeadline() const;
+    bool isValid() const;
+    void next();
+
+    double position() const { return m_position; }
+    void setPosition(double position) { m_position = position; }
+    // One animation frame's worth of scrolling.
+    void advancePosition() { m_position += m_speed * 0.25 + 0.5; }
+    std::int32_t speed() const { return m_speed; }
+    void setSpeed(std::int32_t speed) { m_speed = speed; }
+
+private:
+    struct Cursor {
+        std::size_t mainIndex = 0;
+        std::size_t noticeIndex = 0;
+        std::size_t sinceNotice = 0;
+    };
+
+    bool noticeDue() const;
+    void clampIndices();
+
+    HeadlineListPtr m_main;
+    HeadlineListPtr m_notice;
+    double m_position = 0.0;
+    std::int32_t m_speed = kDefaultSpeed;
+    Cursor m_cursor;
+};
+
+} // namespace zr5::core

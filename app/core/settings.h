@@ -1,0 +1,50 @@
+// The settings the ticker keeps in ./zr5.ini, read once at start-up and
+// written once at exit.
+#pragma once
+
+#include "core/profile_file.h"
+#include "core/script_list.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace zr5::core {
+
+struct ProxySettings {
+    std::int32_t type = 0; // 0 the system's settings, 1 direct, 2 the proxy below
+    std::string address;
+    std::int32_t port = 8080;
+    std::int32_t bypassLocal = 0;
+};
+
+struct WindowSettings {
+    std::string skin;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t z = 0; // 1 always in front, -1 always behind
+    std::int32_t sticking = 0; // non-zero: position and size locked
+};
+
+struct Settings {
+    std::int32_t reloadMinutes = 30; // patrol interval
+    WindowSettings window;
+    ProxySettings proxy;
+};
+
+inline constexpr std::string_view kSettingsFileName = "zr5.ini";
+
+// Applies the file to an enumerated script list (order, enabled flags,
+// checked categories, RSS sites) and returns the rest.
+// Never fails: whatever is missing or unreadable takes its default.
+Settings loadSettings(const ProfileFile& file, ScriptList& scripts);
+
+// Writes everything into file, keeping whatever else it holds.
+void storeSettings(ProfileFile& file, const ScriptList& scripts, const Settings& settings);
+
+// The value of one "Script" entry, as stored.
+std::string scriptEntry(const ScriptRecord& record);
+
+} // namespace zr5::core

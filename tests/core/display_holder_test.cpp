@@ -1,0 +1,143 @@
+#include "core/display_holder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace zr5::core {
+namespace {
+
+HeadlineListPtr makeList(const std::string& prefix, int count)
+{
+    auto list = std::make_shared<HeadlineList>(prefix == "N" ? "PR" : "main");
+    for (int i = 0; i < count; ++i) {
+        list->append(prefix + std::to_string(i), "http://example.com/" + prefix + std::to_string(i));
+    }
+    return list;
+}
+
+// The titles shown in steps steps, starting at the current headline.
+std::vector<std::string> sequence(DisplayHolder& display, int steps)
+{
+    std::vector<std::string> shown;
+    for (int i = 0; i < steps; ++i) {
+        const Headline* headline = display.currentHeadline();
+        shown.push_back(headline ? headline->title : "-");
+        display.next();
+    }
+    return shown;
+}
+
+std::vector<std::string> titles(std::initializer_list<const char*> names)
+{
+    return { names.begin(), names.end() };
+}
+
+TEST(DisplayHolder, InterleavesOneNoticeAfterSixMainHeadlines)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 13));
+    display.setNoticeList(makeList("N", 2));
+    EXPECT_EQ(sequence(display, 22),
+        titles({ "M0", "M1", "M2", "M3", "M4", "M5", "N0", "M6", "M7", "M8", "M9", "M10", "M11", "N1", "M12",
+            "M0", "M1", "M2", "M3", "M4", "N0", "M5" }));
+}
+
+TEST(DisplayHolder, WithoutNoticeListRepeatsTheMainList)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 3));
+    EXPECT_EQ(sequence(display, 8), titles({ "M0", "M1", "M2", "M0", "M1", "M2", "M0", "M1" }));
+}
+
+TEST(DisplayHolder, EmptyNoticeListShowsTheDueMainHeadlineTwice)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 14));
+    display.setNoticeList(std::make_shared<HeadlineList>("PR"));
+    EXPECT_EQ(sequence(display, 17),
+        titles({ "M0", "M1", "M2", "M3", "M4", "M5", "M6", "M6", "M7", "M8", "M9", "M10", "M11", "M12", "M12",
+            "M13", "M0" }));
+}
+
+TEST(DisplayHolder, EmptyMainListShowsEachNoticeForSevenSteps)
+{
+    DisplayHolder display;
+    display.setMainList(std::make_shared<HeadlineList>());
+    display.setNoticeList(makeList("N", 2));
+    std::vector<std::string> expected(7, "N0");
+    expected.insert(expected.end(), 7, "N1");
+    expected.insert(expected.end(), 2, "N0");
+    EXPECT_TRUE(display.isValid());
+    EXPECT_EQ(sequence(display, 16), expected);
+}
+
+TEST(DisplayHolder, NothingToShowIsInvalid)
+{
+    DisplayHolder display;
+    EXPECT_FALSE(display.isValid());
+    EXPECT_EQ(display.currentHeadline(), nullptr);
+    display.setNoticeList(std::make_shared<HeadlineList>("PR"));
+    display.next();
+    EXPECT_FALSE(display.isValid());
+    EXPECT_EQ(display.currentHeadline(), nullptr);
+}
+
+TEST(DisplayHolder, SettingTheMainListRewindsAndTheNoticeListKeepsTheCursor)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 10));
+    display.setNoticeList(makeList("N", 3));
+    sequence(display, 9); // M0..M5, N0, M6, M7 shown; M8 is next
+    display.setPosition(42.0);
+    display.setNoticeList(makeList("N", 3));
+    EXPECT_EQ(display.currentHeadline()->title, "M8");
+    EXPECT_EQ(display.position(), 42.0);
+
+    display.setMainList(makeList("M", 10));
+    EXPECT_EQ(display.currentHeadline()->title, "M0");
+    EXPECT_EQ(display.position(), 0.0);
+}
+
+TEST(DisplayHolder, IndicesRestartWhenAListIsReplacedByAShorterOne)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 6));
+    display.setNoticeList(makeList("N", 3));
+    sequence(display, 14 + 5); // two notices shown: the notice index is 2
+    display.setNoticeList(makeList("X", 2));
+    EXPECT_TRUE(display.isValid());
+    sequence(display, 1); // up to the notice slot
+    EXPECT_EQ(display.currentHeadline()->title, "X0");
+}
+
+TEST(DisplayHolder, AdvancesByAQuarterOfTheSpeedPlusAHalf)
+{
+    DisplayHolder display;
+    EXPECT_EQ(display.speed(), 2);
+    display.advancePosition();
+    EXPECT_DOUBLE_EQ(display.position(), 1.0);
+    display.setSpeed(10);
+    display.advancePosition();
+    EXPECT_DOUBLE_EQ(display.position(), 4.0);
+    display.rewind();
+    EXPECT_DOUBLE_EQ(display.position(), 0.0);
+}
+
+TEST(HeadlineList, AppendUsesTheCurrentLabelUnlessGivenOne)
+{
+    HeadlineList list("first");
+    list.append("a", "http://a/");
+    list.setCurrentLabel("second");
+    list.append("b", "");
+    list.append("c", "", "own");
+    list.append("", "");
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list.at(0).label, "first");
+    EXPECT_EQ(list.at(1).label, "second");
+    EXPECT_EQ(list.at(2).label, "own");
+    EXPECT_EQ(list.at(3).title, "");
+}
+
+} // namespace
+} // namespace zr5::core

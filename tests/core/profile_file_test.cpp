@@ -1,0 +1,182 @@
+#include "core/atomic_file.h"
+#include "core/profile_file.h"
+#include "core_test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zr5::core {
+namespace {
+
+using test::readFile;
+using test::ScratchFolder;
+using test::writeFile;
+
+TEST(ProfileFile, MatchesSectionsAndKeysWithoutRegardToCaseAndTrimsValues)
+{
+    ProfileFile file
+        = ProfileFile::parse("[proxy]\n  ADDRESS =  proxy.local  \nport=3128\n[TIMER]\nreload\t=\t5\t\n");
+    EXPECT_EQ(file.readString("Proxy", "Address", "x"), "proxy.local");
+    EXPECT_EQ(file.readInt("Proxy", "Port", 8080), 3128);
+    EXPECT_EQ(file.readInt("Timer", "Reload", 30), 5);
+    EXPECT_EQ(file.readString("Proxy", "Missing", "fallback"), "fallback");
+    EXPECT_EQ(file.readString("Nowhere", "Address", ""), "");
+}
+
+TEST(ProfileFile, ReadsFilesOfOtherProgramsWithCommentsAndCrLf)
+{
+    std::string bytes = "; written elsewhere\r\n\r\n[Window]\r\n;Skin=commented\r\nSkin=" + test::sjis("青空")
+        + "\r\n\r\n[Other]\r\nkeep=me\r\n";
+    ProfileFile file = ProfileFile::parse(bytes);
+    EXPECT_EQ(file.readString("Window", "Skin", ""), test::sjis("青空"));
+    EXPECT_EQ(file.readString("Window", ";Skin", "none"), "none");
+    EXPECT_EQ(file.readString("Other", "KEEP", ""), "me");
+    // Untouched files come back byte for byte.
+    EXPECT_EQ(file.serialize(), bytes);
+}
+
+TEST(ProfileFile, FirstOfDuplicateKeysAndSectionsWins)
+{
+    ProfileFile file = ProfileFile::parse("[A]\nk=1\nK=2\n[a]\nk=3\nother=4\n");
+    EXPECT_EQ(file.readInt("A", "k", 0), 1);
+    EXPECT_EQ(file.readString("A", "other", "absent"), "absent");
+    file.writeInt("A", "k", 9);
+    EXPECT_EQ(file.serialize(), "[A]\nk=9\nK=2\n[a]\nk=3\nother=4\n");
+}
+
+TEST(ProfileFile, ValuesLoseEnclosingQuotesAndAreCutAt1023Bytes)
+{
+    std::string longValue(100 * 1024, 'v');
+    ProfileFile file = ProfileFile::parse("[S]\nq=\"quoted \"\nh='x'\nodd=\"open\nlong=" + longValue
+        + "\nnul=ab" + std::string(1, '\0') + "cd\nbare\n");
+    EXPECT_EQ(file.readString("S", "q", ""), "quoted ");
+    EXPECT_EQ(file.readString("S", "h", ""), "x");
+    EXPECT_EQ(file.readString("S", "odd", ""), "\"open");
+    EXPECT_EQ(file.readString("S", "long", ""), std::string(1023, 'v'));
+    EXPECT_EQ(file.readString("S", "nul", ""), "ab");
+    EXPECT_EQ(file.readString("S", "bare", "x"), "");
+}
+
+TEST(ProfileFile, ReadsIntegersLikeThePlatformReader)
+{
+    ProfileFile file = ProfileFile::parse("[N]\nplain=42\nneg=-7\nplus=+3\nunit=12px\nword=abc\nempty=\n"
+                                          "huge=99999999999\nlow=-99999999999\nspace=4 2\nhex=0x10\n");
+    EXPECT_EQ(file.readInt("N", "plain", 1), 42);
+    EXPECT_EQ(file.readInt("N", "neg", 1), -7);
+    EXPECT_EQ(file.readInt("N", "plus", 1), 3);
+    EXPECT_EQ(file.readInt("N", "unit", 1), 12);
+    EXPECT_EQ(file.readInt("N", "word", 1), 0);
+    EXPECT_EQ(file.readInt("N", "empty", 1), 1);
+    EXPECT_EQ(file.readInt("N", "missing", 5), 5);
+    EXPECT_EQ(file.readInt("N", "huge", 1), 2147483647);
+    EXPECT_EQ(file.readInt("N", "low", 1), -2147483647 - 1);
+    EXPECT_EQ(file.readInt("N", "space", 1), 4);
+    EXPECT_EQ(file.readInt("N", "hex", 1), 0);
+}
+
+TEST(ProfileFile, FindsTheHighestNumberedKey)
+{
+    EXPECT_EQ(ProfileFile::parse("[Script]\nCount=3\n").highestNumberedKey("Script"), -1);
+    EXPECT_EQ(ProfileFile::parse("").highestNumberedKey("Script"), -1);
+    ProfileFile file = ProfileFile::parse("[script]\n0000=a\n0003=b\n012=no\n00012=no\n10000=c\n");
+    EXPECT_EQ(file.highestNumberedKey("Script"), 10000);
+}
+
+TEST(ProfileFile, WritesInPlaceAppendsKeysAndAddsSections)
+{
+    ProfileFile file = ProfileFile::parse("[Timer]\r\nRELOAD = 10\r\n\r\n[Extra]\r\nx=1\r\n");
+    file.writeInt("timer", "Reload", 15);
+    file.writeString("Timer", "New", "v");
+    file.writeString("Proxy", "Address", "line\nbreak");
+    EXPECT_EQ(file.serialize(),
+        "[Timer]\r\nRELOAD=15\r\nNew=v\r\n\r\n[Extra]\r\nx=1\r\n[Proxy]\r\nAddress=line break\r\n");
+    ProfileFile fresh;
+    fresh.writeString("Script", "Count", "0");
+    EXPECT_EQ(fresh.serialize(), "[Script]\nCount=0\n");
+}
+
+TEST(ProfileFile, ValuesTheReaderWouldChangeReadBackAsWritten)
+{
+    ProfileFile file;
+    const std::string values[]
+        = { " padded ", "\"quoted\"", "'single'", "\"", "'\"mixed\"'", "\tx", "a=b;c", "" };
+    for (const std::string& value : values) {
+        file.writeString("S", "k", value);
+        EXPECT_EQ(ProfileFile::parse(file.serialize()).readString("S", "k", "?"), value) << value;
+    }
+}
+
+TEST(ProfileFile, SurvivesBinaryAndEmptyInput)
+{
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary += static_cast<char>((i * 131 + 7) % 256);
+    }
+    ProfileFile junk = ProfileFile::parse(binary);
+    junk.readInt("Script", "Count", 0);
+    junk.writeInt("Script", "Count", 1);
+    std::string saved = junk.serialize();
+    EXPECT_NE(saved.find("Count=1"), std::string::npos);
+
+    ProfileFile empty = ProfileFile::parse("");
+    EXPECT_EQ(empty.serialize(), "");
+    EXPECT_EQ(empty.readInt("Proxy", "Port", 8080), 8080);
+}
+
+TEST(ProfileFile, MissingFileLoadsEmptyAndSaveCreatesIt)
+{
+    ScratchFolder folder;
+    ProfileFile file = ProfileFile::load(folder / "zr5.ini");
+    EXPECT_EQ(file.readString("Window", "Skin", "d"), "d");
+    file.writeString("Window", "Skin", "blue");
+    ASSERT_TRUE(file.save(folder / "zr5.ini"));
+    EXPECT_EQ(readFile(folder / "zr5.ini"), "[Window]\nSkin=blue\n");
+    EXPECT_EQ(ProfileFile::load(folder / "zr5.ini").readString("window", "skin", ""), "blue");
+}
+
+TEST(AtomicFile, CrashBetweenWriteAndRenameLeavesTheOldFile)
+{
+    ScratchFolder folder;
+    writeFile(folder / "zr5.ini", "[Timer]\nReload=10\n");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        writeFileAtomically(folder / "zr5.ini", "[Timer]\nReload=99\n", [] { ::_exit(3); });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(readFile(folder / "zr5.ini"), "[Timer]\nReload=10\n");
+    // The next save goes through despite the orphaned temporary file.
+    EXPECT_TRUE(writeFileAtomically(folder / "zr5.ini", "new\n"));
+    EXPECT_EQ(readFile(folder / "zr5.ini"), "new\n");
+}
+
+TEST(AtomicFile, KeepsPermissionsAndFollowsALink)
+{
+    ScratchFolder folder;
+    writeFile(folder / "real.ini", "old");
+    ::chmod((folder / "real.ini").c_str(), 0640);
+    std::filesystem::create_symlink("real.ini", folder / "zr5.ini");
+    ASSERT_TRUE(writeFileAtomically(folder / "zr5.ini", "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "zr5.ini"));
+    EXPECT_EQ(readFile(folder / "real.ini"), "new");
+    struct stat info { };
+    ASSERT_EQ(::stat((folder / "real.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicFile, FailureLeavesNoTemporaryFile)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder / "zr5.ini"); // a folder cannot be replaced by a file
+    EXPECT_FALSE(writeFileAtomically(folder / "zr5.ini", "x"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+} // namespace
+} // namespace zr5::core

@@ -1,0 +1,79 @@
+// Settings that need no script: windows, proxy, timer, and what a save keeps.
+#include "core/settings.h"
+#include "core_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace zr5::core {
+namespace {
+
+TEST(Settings, MissingFileGivesEveryDefault)
+{
+    ScriptList scripts;
+    Settings settings = loadSettings(ProfileFile::parse(""), scripts);
+    EXPECT_EQ(settings.reloadMinutes, 30);
+    EXPECT_EQ(settings.window.skin, "");
+    EXPECT_EQ(settings.window.x, 0);
+    EXPECT_EQ(settings.window.height, 0);
+    EXPECT_EQ(settings.window.z, 0);
+    EXPECT_EQ(settings.window.sticking, 0);
+    EXPECT_EQ(settings.proxy.type, 0);
+    EXPECT_EQ(settings.proxy.address, "");
+    EXPECT_EQ(settings.proxy.port, 8080);
+    EXPECT_EQ(settings.proxy.bypassLocal, 0);
+    EXPECT_TRUE(scripts.entries.empty());
+}
+
+TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
+{
+    ScriptList scripts;
+    Settings settings;
+    settings.reloadMinutes = 12;
+    settings.window = { "Group\\Blue", -10, 20, 300, 40, -1, 1 };
+    settings.proxy = { 2, "proxy.example", 3128, 1 };
+    ProfileFile file;
+    storeSettings(file, scripts, settings);
+    EXPECT_EQ(file.serialize(),
+        "[Script]\nCount=0\n[Timer]\nReload=12\n[Window]\nSkin=Group\\Blue\nX=-10\nY=20\n"
+        "Width=300\nHeight=40\nZ=-1\nSticking=1\n[Proxy]\nType=2\nAddress=proxy.example\n"
+        "Port=3128\nLocal=1\n");
+    Settings back = loadSettings(ProfileFile::parse(file.serialize()), scripts);
+    EXPECT_EQ(back.window.skin, "Group\\Blue");
+    EXPECT_EQ(back.window.x, -10);
+    EXPECT_EQ(back.window.z, -1);
+    EXPECT_EQ(back.proxy.address, "proxy.example");
+    EXPECT_EQ(back.proxy.port, 3128);
+    EXPECT_EQ(back.reloadMinutes, 12);
+}
+
+TEST(Settings, ForeignFileKeepsItsOtherSectionsAndCommentsOnSave)
+{
+    std::string foreign
+        = "; " + test::sjis("設定") + "\r\n[window]\r\nskin=Old\r\nColor=red\r\n\r\n[Mine]\r\na=1\r\n";
+    ProfileFile file = ProfileFile::parse(foreign);
+    ScriptList scripts;
+    Settings settings = loadSettings(file, scripts);
+    EXPECT_EQ(settings.window.skin, "Old");
+    settings.window.skin = "New";
+    storeSettings(file, scripts, settings);
+    std::string saved = file.serialize();
+    EXPECT_EQ(saved.substr(0, foreign.find("[window]")), "; " + test::sjis("設定") + "\r\n");
+    EXPECT_NE(saved.find("[window]\r\nskin=New\r\nColor=red\r\nX=0\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Mine]\r\na=1\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("[Script]\r\nCount=0\r\n"), std::string::npos);
+}
+
+TEST(Settings, BadNumbersAndAHugeCountReadQuickly)
+{
+    ScriptList scripts;
+    ProfileFile file = ProfileFile::parse("[Script]\nCount=2147483647\n0000=N,*,missing.zrs\n"
+                                          "[Timer]\nReload=-5\n[Proxy]\nPort=abc\nType=\n");
+    Settings settings = loadSettings(file, scripts);
+    EXPECT_EQ(settings.reloadMinutes, -5);
+    EXPECT_EQ(settings.proxy.port, 0);
+    EXPECT_EQ(settings.proxy.type, 0);
+    EXPECT_TRUE(scripts.entries.empty());
+}
+
+} // namespace
+} // namespace zr5::core

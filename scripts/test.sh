@@ -11,6 +11,11 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$out/asan" -j "$jobs" --output-on-failure --timeout 600 -LE "no-asan"
 
+echo "== ThreadSanitizer build: patrol threads =="
+"$root/scripts/build.sh" "$out/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR5_WITH_TSAN=ON -DZR5_WITH_GUI=OFF \
+  --target zr5patrol core_patrol
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$out/tsan" -j "$jobs" --output-on-failure --timeout 600 -L tsan
+
 echo "== fuzz targets (clang, libFuzzer) =="
 CC=clang CXX=clang++ "$root/scripts/build.sh" "$out/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZR5_WITH_FUZZ=ON -DZR5_WITH_TESTS=OFF --target fuzzers

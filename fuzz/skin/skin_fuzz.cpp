@@ -1,5 +1,8 @@
 // Arbitrary bytes as a skin script (zr5.skn) in a scratch folder that also
 // holds two small bitmaps, loaded the way the ticker loads a skin.
+#include "core/display_holder.h"
+#include "core/headline_list.h"
+#include "skin/runtime/frame_renderer.h"
 #include "skin/runtime/skin.h"
 
 #include <QGuiApplication>
@@ -74,8 +77,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     writeFile(g_folder / "zr5.skn", std::string(reinterpret_cast<const char*>(data), size));
     zr5::skin::SkinLoadResult result = zr5::skin::Skin::load(g_folder);
-    if (!result.skin && result.error.message.empty()) {
-        std::abort(); // every failure must say why
+    if (!result.skin) {
+        if (result.error.message.empty()) {
+            std::abort(); // every failure must say why
+        }
+        return 0;
+    }
+    // Run the layer scripts and draw a few frames, with every event fired.
+    auto display = std::make_shared<zr5::core::DisplayHolder>();
+    display->setMainList(zr5::core::makeSingleHeadlineList("L", "T", ""));
+    for (int i = 0; i < 5; ++i) {
+        result.skin->fireEvent(6 + i % 4);
+        zr5::skin::renderFrame(*result.skin, display, static_cast<std::uint32_t>(i * 10), 64, 16);
     }
     return 0;
 }

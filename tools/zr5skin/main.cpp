@@ -1,7 +1,11 @@
 // zr5skin: loads a skin folder as the ticker does.
 //   zr5skin [--utf8] check SKINDIR   report the load error, if any (exit 1)
 //   zr5skin [--utf8] dump SKINDIR    print every property and the sprite order
+//   zr5skin render SKINDIR OUT.png [--size WxH] [--at MS] [--frames N]
+//           [--speed S] [--event INDEX@MS]... [--headline TITLE|LINK|LABEL]...
+//                                    render frames 10 ms apart, save the last
 #include "core/text_codec.h"
+#include "render_command.h"
 #include "skin/runtime/skin.h"
 #include "skin_dump.h"
 
@@ -10,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -19,6 +24,7 @@ struct Options {
     Encoding encoding = Encoding::Cp932;
     std::string command;
     std::string folder;
+    zr5::skin::RenderOptions render;
 };
 
 void print(const std::string& text, Encoding encoding)
@@ -33,6 +39,16 @@ bool parseOptions(int argc, char** argv, Options& options)
     if (i < argc && std::string_view(argv[i]) == "--utf8") {
         options.encoding = Encoding::Utf8;
         ++i;
+    }
+    if (i < argc && std::string_view(argv[i]) == "render") {
+        options.command = "render";
+        std::vector<std::string> args(argv + i + 1, argv + argc);
+        std::string error;
+        if (!zr5::skin::parseRenderOptions(args, options.render, error)) {
+            std::fprintf(stderr, "zr5skin: %s\n", error.c_str());
+            return false;
+        }
+        return true;
     }
     if (argc - i != 2) {
         return false;
@@ -58,13 +74,24 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::fputs("usage: zr5skin [--utf8] check|dump SKINDIR\n", stderr);
+        std::fputs("usage: zr5skin [--utf8] check|dump SKINDIR\n"
+                   "       zr5skin render SKINDIR OUT.png [--size WxH] [--at MS] [--frames N] [--speed S]\n"
+                   "               [--event INDEX@MS]... [--headline TITLE|LINK|LABEL]...\n",
+            stderr);
         return 2;
     }
     // Bitmaps need a Gui application; no display is needed for that.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
 
+    if (options.command == "render") {
+        std::string error;
+        int status = zr5::skin::runRender(options.render, error);
+        if (status != 0) {
+            print(error + "\n", options.encoding);
+        }
+        return status;
+    }
     zr5::skin::SkinLoadResult result = zr5::skin::Skin::load(options.folder);
     if (!result.skin) {
         printFailure(result.error, options.encoding);

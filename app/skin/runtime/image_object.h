@@ -1,7 +1,9 @@
 // `image name { ... }`: a bitmap cut into animation cells. The animation
-// commands (draw, wait, clear, stop, for) belong to phase 2, not to phase 1.
+// commands (draw, wait, clear, stop, for) belong to phase 2, not to phase 1:
+// compile() turns them into the table `@code`.
 #pragma once
 
+#include "skin/runtime/animation_table.h"
 #include "skin/runtime/skin_object.h"
 
 namespace zr5::skin {
@@ -10,9 +12,17 @@ class ImageObject final : public SkinObject {
 public:
     using SkinObject::SkinObject;
     char kind() const override { return 'i'; }
+    void compile() override;
 
 protected:
     void visitStatement(const Node& statement) override;
+
+private:
+    struct LoopFrame;
+
+    void runCommand(const Node& statement, AnimationTableBuilder& builder);
+    bool enterLoop(LoopFrame& frame);
+    [[noreturn]] void failTableSize() const;
 };
 
 } // namespace zr5::skin

@@ -137,6 +137,44 @@ std::shared_ptr<gfx::Surface32> Skin::bitmap(std::string_view key) const
     return it == m_bitmaps.end() ? nullptr : it->second;
 }
 
+void Skin::setHeadlineSource(const std::shared_ptr<core::DisplayHolder>& source)
+{
+    for (const auto& sprite : m_sprites) {
+        sprite->setHeadlineSource(source);
+    }
+}
+
+void Skin::tick(std::uint32_t now)
+{
+    for (const auto& sprite : m_sprites) {
+        sprite->tick(now);
+    }
+}
+
+void Skin::draw(gfx::Surface32& surface)
+{
+    std::vector<SkinSprite*> order;
+    order.reserve(m_sprites.size());
+    for (const auto& sprite : m_sprites) {
+        order.push_back(sprite.get());
+    }
+    std::sort(order.begin(), order.end(), [](const SkinSprite* a, const SkinSprite* b) {
+        return a->state().z != b->state().z ? a->state().z < b->state().z : a->key() < b->key();
+    });
+    const int dw = surface.width() - m_geometry.designWidth;
+    const int dh = surface.height() - m_geometry.designHeight;
+    for (SkinSprite* sprite : order) {
+        sprite->draw(surface, dw, dh);
+    }
+}
+
+void Skin::fireEvent(int index)
+{
+    for (const auto& sprite : m_sprites) {
+        sprite->fireEvent(index);
+    }
+}
+
 void Skin::createObject(char kind, const std::string& name, std::unique_ptr<Node> body)
 {
     std::unique_ptr<SkinObject> object = makeObject(*this, kind, name, std::move(body));
@@ -247,7 +285,7 @@ void Skin::createSprites()
     for (auto& [key, object] : m_objects) {
         switch (object->kind()) {
         case kKindWindow:
-            m_sprites.push_back(std::make_shared<WindowSprite>(object, bitmap(key)));
+            m_sprites.push_back(std::make_shared<WindowSprite>(object, bitmap(key), m_geometry));
             break;
         case kKindLayer:
             m_sprites.push_back(std::make_shared<LayerSprite>(object));

@@ -56,6 +56,15 @@ public:
     const std::vector<std::shared_ptr<SkinSprite>>& sprites() const { return m_sprites; }
     const WindowGeometry& geometry() const { return m_geometry; }
 
+    // One frame's work, in this order: setHeadlineSource, tick, draw.
+    void setHeadlineSource(const std::shared_ptr<core::DisplayHolder>& source);
+    void tick(std::uint32_t now);
+    // Sprites in ascending z (layers may change theirs), anchored to the
+    // surface's enlargement over the design size.
+    void draw(gfx::Surface32& surface);
+    // Starts the event's handler in every layer.
+    void fireEvent(int index);
+
     void createObject(char kind, const std::string& name, std::unique_ptr<Node> body) override;
     // Counts numbered properties made from lists; false once a load has made too many.
     bool chargeListElements(std::size_t count);

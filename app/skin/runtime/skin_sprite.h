@@ -1,11 +1,16 @@
 // SkinSprite: the runtime drawable of a window, layer or message object,
-// built once the skin has loaded. Sprites are drawn in ascending z; equal z
-// keeps the order of the object keys.
+// built once the skin has loaded. Every frame the skin ticks each sprite with
+// the millisecond clock and then draws it; sprites are drawn in ascending z,
+// equal z keeping the order of the object keys.
 #pragma once
 
+#include "core/display_holder.h"
 #include "gfx/surface32.h"
+#include "skin/runtime/animation_table.h"
 #include "skin/runtime/skin_object.h"
+#include "skin/runtime/window_geometry.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -28,6 +33,9 @@ struct SpriteState {
     std::shared_ptr<gfx::Surface32> bitmap;
 };
 
+// The sprite's box once anchored to a window dw, dh pixels larger than designed.
+gfx::Rect anchoredBox(const SpriteState& state, int dw, int dh);
+
 class SkinSprite {
 public:
     explicit SkinSprite(std::shared_ptr<SkinObject> object);
@@ -38,6 +46,13 @@ public:
     const std::string& key() const { return m_key; }
     SkinObject& object() const { return *m_object; }
     const SpriteState& state() const { return m_state; }
+
+    // now: the millisecond clock, wrapping at 2^32.
+    virtual void tick(std::uint32_t /*now*/) { }
+    // dw, dh: how much larger the surface is than the skin's design size.
+    virtual void draw(gfx::Surface32& /*surface*/, int /*dw*/, int /*dh*/) { }
+    virtual void fireEvent(int /*index*/) { }
+    virtual void setHeadlineSource(std::shared_ptr<core::DisplayHolder> /*source*/) { }
 
 protected:
     SpriteState m_state;
@@ -56,13 +71,17 @@ struct FrameStyle {
     int mode = 0;
 };
 
+// Drawn over the main frame's rectangle, which follows the window's size.
 class WindowSprite final : public SkinSprite {
 public:
-    WindowSprite(std::shared_ptr<SkinObject> object, std::shared_ptr<gfx::Surface32> bitmap);
+    WindowSprite(std::shared_ptr<SkinObject> object, std::shared_ptr<gfx::Surface32> bitmap,
+        const WindowGeometry& geometry);
     const FrameStyle& frame() const { return m_frame; }
+    void draw(gfx::Surface32& surface, int dw, int dh) override;
 
 private:
     FrameStyle m_frame;
+    WindowGeometry m_geometry;
 };
 
 // How a message draws its text.
@@ -74,19 +93,67 @@ struct TextStyle {
     std::uint32_t shadow = 0;
 };
 
+enum class MessageRole {
+    Fixed, // any other name: a fixed text
+    Headlines, // `main`
+    Label, // `sub`
+};
+
 class MessageSprite final : public SkinSprite {
 public:
     explicit MessageSprite(std::shared_ptr<SkinObject> object);
     const TextStyle& text() const { return m_text; }
+    MessageRole role() const { return m_role; }
+    void draw(gfx::Surface32& surface, int dw, int dh) override;
+    void setHeadlineSource(std::shared_ptr<core::DisplayHolder> source) override;
 
 private:
     TextStyle m_text;
+    MessageRole m_role = MessageRole::Fixed;
+    std::shared_ptr<core::DisplayHolder> m_source;
 };
 
 // Reads its fields from the layer's properties as the layer's script runs.
 class LayerSprite final : public SkinSprite {
 public:
+    // Script steps one tick may run: a script that never waits still gives
+    // the frame back.
+    static constexpr int kMaxStepsPerTick = 10000;
+
     explicit LayerSprite(std::shared_ptr<SkinObject> object);
+    void tick(std::uint32_t now) override;
+    void draw(gfx::Surface32& surface, int dw, int dh) override;
+    void fireEvent(int index) override;
+
+    std::int32_t cell() const { return m_cell; }
+    std::int32_t cellAlpha() const { return m_cellAlpha; }
+    std::uint32_t animationClock() const { return m_clock; }
+    bool paused() const { return m_paused; }
+    int ximage() const { return m_ximage; }
+    int yimage() const { return m_yimage; }
+
+private:
+    std::uint32_t runScript(std::uint32_t now);
+    void switchImage();
+    bool readPause();
+    void readFields();
+    void advanceClock(std::uint32_t now, std::uint32_t scriptTime, bool pausedNow);
+    void chooseCurrentCell();
+    bool sourceRect(gfx::Rect& source) const;
+
+    bool m_started = false;
+    bool m_scriptEnded = false;
+    std::uint32_t m_nextScript = 0;
+    std::uint32_t m_lastTick = 0;
+    std::uint32_t m_clock = 0;
+    bool m_paused = false;
+    int m_cellWidth = 0;
+    int m_cellHeight = 0;
+    std::shared_ptr<IntTable> m_table;
+    std::int32_t m_cell = 0;
+    std::int32_t m_cellAlpha = 255;
+    int m_ximage = 0;
+    int m_yimage = 0;
 };
 
 } // namespace zr5::skin

@@ -203,6 +203,25 @@ TEST_F(SkinRenderTest, HeadlinesRunOneHundredPixelsApartAndMagentaIsKeyedOut)
     EXPECT_EQ(starts[2] - starts[1], pitch);
 }
 
+TEST_F(SkinRenderTest, HostileHeadlinesSpeedsAndEventStormsStayBounded)
+{
+    load("message main { xpos 0; ypos 0; width 300; height 16; color #ffffff; }\n"
+         "layer busy { image = still; event onNewsOn { xpos = xpos + 1; wait 5; } }\n"
+         "workarea 300, 16;\n");
+    setHeadlines({ std::string(10000, 'W'), "", std::string(300, '\x82') });
+    for (std::int32_t speed : { -1000, 0, 10, 1000000 }) {
+        m_display->setSpeed(speed);
+        for (int i = 0; i < 20; ++i) {
+            for (int event = 0; event < 10; ++event) {
+                m_skin->fireEvent(6);
+            }
+            ASSERT_FALSE(frame(300, 16, static_cast<std::uint32_t>(i)).isNull());
+        }
+    }
+    // The huge speed has scrolled the front titles away; the cursor is still sound.
+    EXPECT_TRUE(m_display->isValid());
+}
+
 TEST_F(SkinRenderTest, TheFrontHeadlineLeavesAndTheSharedCursorMovesOn)
 {
     load("message main { xpos 0; ypos 0; width 400; height 16; }\n"

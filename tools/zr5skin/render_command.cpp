@@ -66,14 +66,14 @@ bool parseOption(std::string_view name, std::string_view value, RenderOptions& o
 core::HeadlineListPtr headlineList(const std::vector<std::string>& headlines)
 {
     auto list = std::make_shared<core::HeadlineList>();
-    for (const std::string& spec : headlines) {
+    for (const std::string& text : headlines) {
         std::string parts[3];
         std::size_t start = 0;
         for (int i = 0; i < 3; ++i) {
-            std::size_t bar = i < 2 ? spec.find('|', start) : std::string::npos;
-            parts[i] = spec.substr(
-                std::min(start, spec.size()), bar == std::string::npos ? std::string::npos : bar - start);
-            start = bar == std::string::npos ? spec.size() : bar + 1;
+            std::size_t bar = i < 2 ? text.find('|', start) : std::string::npos;
+            parts[i] = text.substr(
+                std::min(start, text.size()), bar == std::string::npos ? std::string::npos : bar - start);
+            start = bar == std::string::npos ? text.size() : bar + 1;
         }
         list->append(core::utf8ToCp932(parts[0]), core::utf8ToCp932(parts[1]), core::utf8ToCp932(parts[2]));
     }

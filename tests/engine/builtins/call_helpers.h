@@ -44,6 +44,21 @@ inline ValuePtr callMethod(std::string_view name, const ValuePtr& receiver, std:
     return slot ? callFunction(slot->value, receiver, values) : ValuePtr();
 }
 
+// An object built by "new Document()".
+inline ObjectPtr newDocument()
+{
+    ObjectPtr document = makeObject();
+    callFunction(builtinGlobals().at("Document"), document, {});
+    return document;
+}
+
+// A member's current value, without creating it.
+inline ValuePtr member(const ObjectPtr& object, std::string_view name)
+{
+    const SlotPtr slot = object->members().find(name);
+    return slot ? slot->value : ValuePtr();
+}
+
 inline ValuePtr str(std::string text) { return makeString(std::move(text)); }
 inline ValuePtr num(double number) { return makeNumber(number); }
 

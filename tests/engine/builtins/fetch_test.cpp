@@ -14,22 +14,11 @@ namespace zr5::script {
 namespace {
 
 using testing::callFunction;
+using testing::member;
+using testing::newDocument;
 using testing::num;
 using testing::str;
 using testing::textOf;
-
-ObjectPtr newDocument()
-{
-    ObjectPtr document = makeObject();
-    callFunction(testing::builtinGlobals().at("Document"), document, {});
-    return document;
-}
-
-ValuePtr member(const ObjectPtr& object, std::string_view name)
-{
-    const SlotPtr slot = object->members().find(name);
-    return slot ? slot->value : ValuePtr();
-}
 
 class DocumentFetch : public ::testing::Test {
 protected:

@@ -13,3 +13,5 @@ add_custom_target(rss_template_bench
           ${CMAKE_SOURCE_DIR}/tests/engine/builtins/rss
   DEPENDS zr5run
   USES_TERMINAL)
+# The tests' helpers for calling built-ins the way the evaluator does.
+target_include_directories(builtins_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests/engine/builtins)

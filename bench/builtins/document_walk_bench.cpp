@@ -2,6 +2,7 @@
 // the generated RSS site script does, through the built-ins themselves. The
 // 50 MB feed should take about ten times as long as the 5 MB one.
 #include "feed_generator.h"
+#include "call_helpers.h"
 
 #include "builtins/builtins.h"
 #include "interp/string_method_table.h"
@@ -16,16 +17,7 @@ namespace {
 
 using namespace zr5::script;
 
-ValuePtr call(const ValuePtr& function, const ValuePtr& self, std::initializer_list<ValuePtr> values)
-{
-    ObjectPtr arguments = makeObject();
-    for (const ValuePtr& value : values) {
-        arguments->members().append(value);
-    }
-    ValuePtr result;
-    function->callable()->call(result, arguments, self);
-    return result;
-}
+constexpr auto call = testing::callFunction;
 
 struct Walker {
     ValuePtr get;

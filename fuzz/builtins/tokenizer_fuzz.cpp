@@ -1,5 +1,6 @@
 // Arbitrary bytes as a document: walked with Document.get to the end, every
 // tag read with getAttr, every piece taken apart with the string methods.
+#include "call_helpers.h"
 #include "builtins/builtins.h"
 #include "interp/string_method_table.h"
 #include "interp/value.h"
@@ -13,16 +14,7 @@ namespace {
 
 using namespace zr5::script;
 
-ValuePtr call(const ValuePtr& function, const ValuePtr& self, std::initializer_list<ValuePtr> values)
-{
-    ObjectPtr arguments = makeObject();
-    for (const ValuePtr& value : values) {
-        arguments->members().append(value);
-    }
-    ValuePtr result;
-    function->callable()->call(result, arguments, self);
-    return result;
-}
+constexpr auto call = testing::callFunction;
 
 ValuePtr method(const char* name) { return stringMethods().find(name)->value; }
 

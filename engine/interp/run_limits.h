@@ -46,13 +46,21 @@ extern bool g_budgetActive;
 [[noreturn]] void budgetExhausted();
 } // namespace detail
 
-// Called once per loop iteration and per script call.
-inline void checkPoint()
+// Called once per loop iteration and per script call; a built-in call costs
+// more the longer the text it works on, so a loop over a long text cannot
+// outrun the budget through one call per iteration.
+inline void checkPoint(std::uint64_t cost = 1)
 {
-    if (detail::g_budgetActive && detail::g_checkPointsLeft-- == 0) {
-        detail::budgetExhausted();
+    if (detail::g_budgetActive) {
+        if (detail::g_checkPointsLeft < cost) {
+            detail::budgetExhausted();
+        }
+        detail::g_checkPointsLeft -= cost;
     }
 }
+
+// Text bytes a built-in may walk for one check point.
+inline constexpr std::uint64_t kTextBytesPerCheckPoint = 64;
 
 // Throws when a text of that length exceeds the budget.
 void checkTextLength(std::uint64_t length);

@@ -56,6 +56,8 @@ ValuePtr callFunction(const ValuePtr& function, const ObjectPtr& arguments, cons
     }
     ValuePtr result;
     if (held && held->callable()) {
+        const std::string* text = self ? self->stringRef() : nullptr;
+        checkPoint(1 + (text ? text->size() / kTextBytesPerCheckPoint : 0));
         held->callable()->call(result, arguments, self);
     }
     return result;

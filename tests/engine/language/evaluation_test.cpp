@@ -1,5 +1,6 @@
 // The interpreter below the engine boundary: limits, budgets and lifetimes
 // that scripts cannot show through their output alone.
+#include "builtins/builtins.h"
 #include "interp/interpreter.h"
 #include "interp/run_limits.h"
 #include "interp/scope.h"
@@ -80,6 +81,22 @@ TEST(Evaluation, RunBudgetStopsEndlessLoops)
     setRunBudget({});
     EXPECT_EQ(load(interpreter, "k = 0; while (k < 5000) k++;"), ParseResult::Accepted);
     EXPECT_EQ(globalText(interpreter, "k"), "5000");
+}
+
+TEST(Evaluation, RunBudgetChargesBuiltInsByTheLengthOfTheirReceiver)
+{
+    registerBuiltins([](std::string_view, ValuePtr) {});
+    setRunBudget({1000, 0});
+    Interpreter interpreter;
+    // One search through 64 KB costs a thousand check points ...
+    EXPECT_THROW(load(interpreter,
+                     "s = 'a'; for (i = 0; i < 16; i++) s = s + s;"
+                     "n = 0; while (n < 100) { s.indexOf('b'); n++; }"),
+        std::runtime_error);
+    // ... one through a short text costs one.
+    EXPECT_EQ(load(interpreter, "t = 'ab'; m = 0; while (m < 300) { t.indexOf('b'); m++; }"), ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "m"), "300");
+    setRunBudget({});
 }
 
 TEST(Evaluation, TextBudgetStopsRunawayConcatenation)

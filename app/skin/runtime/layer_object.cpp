@@ -96,7 +96,7 @@ void LayerObject::visit(Entry& entry)
         visitSequence(entry);
         break;
     case NodeKind::For:
-        visitLoop(entry);
+        stepLoop(entry);
         break;
     case NodeKind::Statement:
         runStatement(*entry.node);
@@ -124,7 +124,7 @@ void LayerObject::visitSequence(Entry& entry)
     }
 }
 
-void LayerObject::visitLoop(Entry& entry)
+void LayerObject::stepLoop(Entry& entry)
 {
     const Node& loop = *entry.node;
     const std::string& variable = loop.name();

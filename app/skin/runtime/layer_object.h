@@ -63,7 +63,7 @@ private:
 
     void visit(Entry& entry);
     void visitSequence(Entry& entry);
-    void visitLoop(Entry& entry);
+    void stepLoop(Entry& entry);
     void runStatement(const Node& statement);
     void writeSpriteDefaults();
 

@@ -1,0 +1,71 @@
+// The RSS page: the user's sites by name and URL. Links dropped onto the page
+// fill both fields. Every change is mirrored on the news scripts page, which
+// owns the new records until the sheet ends.
+#pragma once
+
+#include "core/script_list.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace zr5::ui {
+
+class ScriptsPage;
+
+class RssPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, QWidget* parent = nullptr);
+
+    // The button that is the default whenever the site fields are not in use.
+    void setOkButton(QPushButton* ok) { m_ok = ok; }
+
+    QListWidget* siteList() const { return m_sites; }
+    QLineEdit* nameEdit() const { return m_name; }
+    QLineEdit* urlEdit() const { return m_url; }
+    QPushButton* addButton() const { return m_add; }
+    QPushButton* applyChangeButton() const { return m_applyChange; }
+    QPushButton* deleteButton() const { return m_delete; }
+    QLabel* note() const { return m_note; }
+
+    // The scripts page moved two neighbouring sites past each other.
+    void swapSites(int first, int second);
+
+signals:
+    void changed();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    int selectedRow() const;
+    void selectionChanged(int row);
+    void fieldsEdited();
+    void addSite();
+    void applyChange();
+    void deleteSite();
+    bool fieldsAccepted();
+    core::ScriptRecordPtr siteFromFields() const;
+    void setButtons(bool add, bool change);
+
+    ScriptsPage& m_scriptsPage;
+    QPushButton* m_ok = nullptr;
+    QListWidget* m_sites;
+    QLineEdit* m_name;
+    QLineEdit* m_url;
+    QPushButton* m_add;
+    QPushButton* m_applyChange;
+    QPushButton* m_delete;
+    QLabel* m_note;
+};
+
+} // namespace zr5::ui

@@ -1,0 +1,283 @@
+#include "ui/ticker_window.h"
+
+#include "dialogs/qt_text.h"
+#include "gfx/surface32.h"
+#include "ui/ui_messages.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QStyleHints>
+#include <QWindow>
+#include <algorithm>
+
+namespace zr5::ui {
+namespace {
+
+constexpr Qt::WindowFlags kBaseFlags = Qt::Tool | Qt::FramelessWindowHint;
+
+Qt::WindowFlags flagsFor(Stacking stacking)
+{
+    switch (stacking) {
+    case Stacking::AlwaysInFront:
+        return kBaseFlags | Qt::WindowStaysOnTopHint;
+    case Stacking::AlwaysBehind:
+        return kBaseFlags | Qt::WindowStaysOnBottomHint;
+    case Stacking::Normal:
+        break;
+    }
+    return kBaseFlags;
+}
+
+// F1 to F4 start the skin's events 6 to 9 (news on/off, mail on/off).
+int skinEventForKey(int key)
+{
+    return key >= Qt::Key_F1 && key <= Qt::Key_F4 ? 6 + (key - Qt::Key_F1) : -1;
+}
+
+} // namespace
+
+QImage alphaOutline(const QImage& frame)
+{
+    QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage bits(source.size(), QImage::Format_MonoLSB);
+    bits.setColorCount(2);
+    bits.setColor(0, qRgb(255, 255, 255));
+    bits.setColor(1, qRgb(0, 0, 0));
+    bits.fill(0);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            if (qAlpha(row[x]) > 0) {
+                bits.setPixel(x, y, 1);
+            }
+        }
+    }
+    return bits;
+}
+
+TickerWindow::TickerWindow()
+{
+    setWindowFlags(kBaseFlags);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setWindowTitle(toQString(msg::kWindowTitle));
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(100, 100, 200, 200);
+}
+
+void TickerWindow::present(QImage frame, int alpha, Paint paint)
+{
+    m_frame = std::move(frame);
+    m_alpha = alpha;
+    if (m_shape == Shape::Masked) {
+        updateMask();
+    }
+    if (paint == Paint::Now) {
+        repaint();
+    } else {
+        update();
+    }
+}
+
+void TickerWindow::setSkinRules(const skin::WindowGeometry& geometry, SizeLimits limits, SizeSteps steps)
+{
+    m_geometry = geometry;
+    m_steps = steps;
+    setMinimumSize(std::max(1, limits.minWidth), std::max(1, limits.minHeight));
+    // Frames larger than a surface may be cannot be drawn: the window would vanish.
+    setMaximumSize(
+        limits.maxWidth > 0 ? std::min(limits.maxWidth, gfx::kMaxSurfaceSide) : gfx::kMaxSurfaceSide,
+        limits.maxHeight > 0 ? std::min(limits.maxHeight, gfx::kMaxSurfaceSide) : gfx::kMaxSurfaceSide);
+    setSizeIncrement(steps.x, steps.y);
+    setBaseSize(0, 0);
+}
+
+void TickerWindow::setStacking(Stacking stacking)
+{
+    Qt::WindowFlags flags = flagsFor(stacking);
+    if (QWindow* handle = windowHandle(); handle && isVisible()) {
+        // Changing the widget's flags would hide it; the native window can
+        // take the new hints while it is shown.
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
+    }
+    if (stacking == Stacking::AlwaysBehind) {
+        lower();
+    } else {
+        raise();
+    }
+}
+
+void TickerWindow::setShape(Shape shape)
+{
+    m_shape = shape;
+    m_maskBits = QImage();
+    if (shape == Shape::Masked) {
+        updateMask();
+    } else {
+        clearMask();
+    }
+}
+
+void TickerWindow::updateMask()
+{
+    if (m_frame.isNull()) {
+        return;
+    }
+    QImage bits = alphaOutline(m_frame);
+    // Shape requests are costly for the X server: only when the outline changes.
+    if (bits == m_maskBits) {
+        return;
+    }
+    m_maskBits = bits;
+    setMask(QRegion(QBitmap::fromImage(bits)));
+}
+
+int TickerWindow::gripAt(QPoint point) const
+{
+    return skin::hitTestGrips(m_geometry, point.x(), point.y(), width(), height());
+}
+
+void TickerWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), Qt::transparent);
+    if (m_frame.isNull() || m_alpha <= 0) {
+        return;
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setOpacity(m_alpha / 255.0);
+    painter.drawImage(0, 0, m_frame);
+}
+
+void TickerWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || m_locked) {
+        return;
+    }
+    // Moving or resizing starts only once the pointer has travelled: handing
+    // the pointer to the window manager at the press would swallow double-clicks.
+    m_drag = Drag { true, false, gripAt(event->position().toPoint()), event->globalPosition().toPoint(),
+        geometry() };
+}
+
+void TickerWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || m_locked) {
+        m_drag.pending = false;
+        return;
+    }
+    QPoint global = event->globalPosition().toPoint();
+    if (m_drag.manual) {
+        dragManually(global);
+    } else if (m_drag.pending
+        && (global - m_drag.pressGlobal).manhattanLength()
+            >= QGuiApplication::styleHints()->startDragDistance()) {
+        startDrag(global);
+    }
+}
+
+void TickerWindow::startDrag(QPoint globalPos)
+{
+    m_drag.pending = false;
+    QWindow* handle = windowHandle();
+    if (!handle) {
+        return;
+    }
+    bool started = false;
+    if (Qt::Edges edges = gripEdges(m_drag.grip)) {
+        started = handle->startSystemResize(edges);
+    } else {
+        // The window manager takes over from here: give it the distance already travelled.
+        move(m_drag.startGeometry.topLeft() + (globalPos - m_drag.pressGlobal));
+        started = handle->startSystemMove();
+    }
+    m_drag.manual = !started;
+    if (!started) {
+        dragManually(globalPos);
+    }
+}
+
+void TickerWindow::dragManually(QPoint globalPos)
+{
+    QPoint delta = globalPos - m_drag.pressGlobal;
+    QRect rect = m_drag.startGeometry;
+    Qt::Edges edges = gripEdges(m_drag.grip);
+    if (!edges) {
+        move(rect.topLeft() + delta);
+        return;
+    }
+    if (edges & Qt::LeftEdge) {
+        rect.setLeft(std::min(rect.left() + delta.x(), rect.right() - minimumWidth() + 1));
+    }
+    if (edges & Qt::RightEdge) {
+        rect.setRight(rect.right() + delta.x());
+    }
+    if (edges & Qt::TopEdge) {
+        rect.setTop(std::min(rect.top() + delta.y(), rect.bottom() - minimumHeight() + 1));
+    }
+    if (edges & Qt::BottomEdge) {
+        rect.setBottom(rect.bottom() + delta.y());
+    }
+    setGeometry(rect);
+}
+
+void TickerWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_drag = Drag {};
+    } else if (event->button() == Qt::RightButton) {
+        emit menuRequested(event->globalPosition().toPoint());
+    }
+}
+
+void TickerWindow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_drag = Drag {};
+        emit linkRequested();
+    }
+}
+
+void TickerWindow::keyPressEvent(QKeyEvent* event)
+{
+    int index = skinEventForKey(event->key());
+    if (index < 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    emit skinEventRequested(index);
+}
+
+void TickerWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    QSize stepped = applySizeSteps(size(), m_steps).expandedTo(minimumSize());
+    if (stepped != size()) {
+        resize(stepped);
+        return;
+    }
+    emit placed(geometry());
+}
+
+void TickerWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    emit placed(geometry());
+}
+
+void TickerWindow::closeEvent(QCloseEvent* event)
+{
+    // The application decides when the window goes: after the fade-out.
+    event->ignore();
+    emit closeRequested();
+}
+
+} // namespace zr5::ui

@@ -1,0 +1,186 @@
+// The ticker window on the offscreen platform: grips, size steps, keys,
+// clicks, the lock, the outline used without a compositor, and placing a
+// remembered rectangle.
+#include "ui/ticker_window.h"
+#include "ui/window_rules.h"
+#include "ui_test_support.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QRegion>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zr5::ui::test {
+namespace {
+
+TEST(SizeStepsTest, SizesDropToTheLargestMultipleButNeverBelowOneStep)
+{
+    EXPECT_EQ(applySizeSteps({ 257, 33 }, { 10, 1 }), QSize(250, 33));
+    EXPECT_EQ(applySizeSteps({ 257, 33 }, { 10, 16 }), QSize(250, 32));
+    EXPECT_EQ(applySizeSteps({ 7, 5 }, { 10, 16 }), QSize(10, 16));
+    EXPECT_EQ(applySizeSteps({ 640, 48 }, { 0, -3 }), QSize(640, 48)) << "steps below 1 count as 1";
+}
+
+TEST(GripEdgesTest, EachGripResizesItsEdges)
+{
+    EXPECT_EQ(gripEdges(0), Qt::TopEdge | Qt::LeftEdge);
+    EXPECT_EQ(gripEdges(1), Qt::Edges(Qt::TopEdge));
+    EXPECT_EQ(gripEdges(2), Qt::TopEdge | Qt::RightEdge);
+    EXPECT_EQ(gripEdges(3), Qt::Edges(Qt::LeftEdge));
+    EXPECT_EQ(gripEdges(4), Qt::Edges {});
+    EXPECT_EQ(gripEdges(5), Qt::Edges(Qt::RightEdge));
+    EXPECT_EQ(gripEdges(6), Qt::BottomEdge | Qt::LeftEdge);
+    EXPECT_EQ(gripEdges(7), Qt::Edges(Qt::BottomEdge));
+    EXPECT_EQ(gripEdges(8), Qt::BottomEdge | Qt::RightEdge);
+    EXPECT_EQ(gripEdges(-1), Qt::Edges {});
+    EXPECT_EQ(gripEdges(9), Qt::Edges {});
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest()
+    {
+        // Frame at (10, 5) of 200x40 in a 220x50 window; grips 4 wide (2 on top).
+        m_geometry = skin::computeWindowGeometry(10, 5, 200, 40, 220, 50, { 2, 4, 4, 4 });
+        m_window.setSkinRules(m_geometry, { 50, 20, 0, 0 }, { 10, 1 });
+        m_window.setGeometry(100, 100, 220, 50);
+        QImage frame(220, 50, QImage::Format_ARGB32_Premultiplied);
+        frame.fill(qRgba(0, 0, 80, 255));
+        m_window.present(frame, 255);
+        m_window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_window));
+    }
+
+    skin::WindowGeometry m_geometry;
+    TickerWindow m_window;
+};
+
+TEST_F(WindowTest, NineGripRectanglesFollowTheFrameAndSkipTheCentre)
+{
+    struct Probe {
+        QPoint point;
+        int grip;
+    };
+    // Frame spans x 10..209, y 5..44 of the 220x50 window.
+    const Probe probes[] = {
+        { { 10, 5 }, 0 },
+        { { 13, 6 }, 0 },
+        { { 100, 5 }, 1 },
+        { { 206, 6 }, 2 },
+        { { 209, 5 }, 2 },
+        { { 10, 20 }, 3 },
+        { { 100, 20 }, -1 },
+        { { 209, 20 }, 5 },
+        { { 10, 44 }, 6 },
+        { { 100, 41 }, 7 },
+        { { 209, 44 }, 8 },
+        { { 5, 20 }, -1 },
+        { { 215, 48 }, -1 },
+        { { 100, 7 }, -1 },
+    };
+    for (const Probe& probe : probes) {
+        EXPECT_EQ(m_window.gripAt(probe.point), probe.grip) << probe.point.x() << "," << probe.point.y();
+    }
+    // Edges measured from the right and bottom move with the window.
+    m_window.resize(320, 50);
+    EXPECT_TRUE(waitFor([&] { return m_window.width() == 320; }));
+    EXPECT_EQ(m_window.gripAt({ 309, 20 }), 5);
+    EXPECT_EQ(m_window.gripAt({ 209, 20 }), -1);
+}
+
+TEST_F(WindowTest, ResizingKeepsToTheSkinsSteps)
+{
+    m_window.resize(257, 50);
+    EXPECT_TRUE(waitFor([&] { return m_window.width() == 250; })) << m_window.width();
+    EXPECT_EQ(m_window.sizeIncrement(), QSize(10, 1));
+    EXPECT_EQ(m_window.minimumSize(), QSize(50, 20));
+}
+
+TEST_F(WindowTest, FunctionKeysStartSkinEventsSixToNine)
+{
+    QSignalSpy events(&m_window, &TickerWindow::skinEventRequested);
+    for (Qt::Key key : { Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_A }) {
+        QTest::keyClick(&m_window, key);
+    }
+    ASSERT_EQ(events.count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(events.at(i).at(0).toInt(), 6 + i);
+    }
+}
+
+TEST_F(WindowTest, RightButtonOpensTheMenuEvenWhenLockedAndDoubleClickOpensTheLink)
+{
+    QSignalSpy menu(&m_window, &TickerWindow::menuRequested);
+    QSignalSpy link(&m_window, &TickerWindow::linkRequested);
+    m_window.setPositionLocked(true);
+    QTest::mouseClick(&m_window, Qt::RightButton, {}, { 12, 6 });
+    ASSERT_EQ(menu.count(), 1);
+    EXPECT_EQ(menu.at(0).at(0).toPoint(), m_window.mapToGlobal(QPoint(12, 6)));
+    QTest::mouseDClick(&m_window, Qt::LeftButton, {}, { 100, 20 });
+    EXPECT_EQ(link.count(), 1);
+}
+
+TEST_F(WindowTest, DragMovesOnlyWithoutTheLockAndOnlyPastTheDragDistance)
+{
+    const QPoint start = m_window.pos();
+    const int distance = QGuiApplication::styleHints()->startDragDistance();
+    m_window.setPositionLocked(true);
+    QTest::mousePress(&m_window, Qt::LeftButton, {}, { 100, 20 });
+    QTest::mouseMove(&m_window, { 100 + distance + 30, 20 });
+    QTest::mouseRelease(&m_window, Qt::LeftButton, {}, { 100 + distance + 30, 20 });
+    EXPECT_EQ(m_window.pos(), start);
+
+    m_window.setPositionLocked(false);
+    QTest::mousePress(&m_window, Qt::LeftButton, {}, { 100, 20 });
+    QTest::mouseMove(&m_window, { 100 + distance / 2, 20 });
+    EXPECT_EQ(m_window.pos(), start) << "a small jitter is still a click";
+    QTest::mouseMove(&m_window, { 100 + distance + 30, 20 });
+    EXPECT_TRUE(waitFor([&] { return m_window.pos() != start; }));
+    QTest::mouseRelease(&m_window, Qt::LeftButton, {}, m_window.mapFromGlobal(QCursor::pos()));
+}
+
+TEST(AlphaOutlineTest, EveryPixelWithAnyAlphaBelongsToTheShape)
+{
+    QImage frame(8, 4, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(Qt::transparent);
+    frame.setPixel(0, 0, qRgba(0, 0, 0, 255));
+    frame.setPixel(3, 1, qRgba(1, 0, 0, 1)); // nearly invisible, but drawn
+    frame.setPixel(7, 3, qRgba(60, 60, 60, 127));
+    QRegion region(QBitmap::fromImage(alphaOutline(frame)));
+    EXPECT_TRUE(region.contains(QPoint(0, 0)));
+    EXPECT_TRUE(region.contains(QPoint(3, 1)));
+    EXPECT_TRUE(region.contains(QPoint(7, 3)));
+    EXPECT_FALSE(region.contains(QPoint(1, 0)));
+    EXPECT_FALSE(region.contains(QPoint(4, 2)));
+    int area = 0;
+    for (const QRect& rect : region) {
+        area += rect.width() * rect.height();
+    }
+    EXPECT_EQ(area, 3);
+}
+
+TEST(PlaceOnScreensTest, RememberedRectanglesStayReachable)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize skinSize(300, 40);
+    QRect inside(screen.left() + 20, screen.top() + 30, 250, 35);
+    EXPECT_EQ(placeOnScreens(inside, skinSize), inside);
+
+    QRect farAway(screen.right() + 5000, screen.bottom() + 4000, 250, 35);
+    QRect placed = placeOnScreens(farAway, skinSize);
+    EXPECT_EQ(placed.size(), farAway.size());
+    EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+
+    QRect sliver(screen.left() - 245, screen.top() + 10, 250, 35);
+    EXPECT_TRUE(screen.contains(placeOnScreens(sliver, skinSize)));
+
+    QRect empty(screen.left() + 40, screen.top() + 50, 0, 0);
+    EXPECT_EQ(placeOnScreens(empty, skinSize), QRect(empty.topLeft(), skinSize));
+}
+
+} // namespace
+} // namespace zr5::ui::test

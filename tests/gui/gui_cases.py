@@ -1,0 +1,595 @@
+"""The ticker on a real X server: start, scrolling, links, keys, menus, tray,
+single instance, skin fallback, translucency, grips and bad input.
+
+Run one group:  python3 gui_cases.py --zr5a BIN --data DATA_DIR GroupName
+Exit status 77 means the X tools are missing (the test is skipped)."""
+
+import argparse
+import http.server
+import os
+import shutil
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from ticker import (CATEGORY, SCRIPT_NAME, SKIN, Ticker, WorkFolder, region,  # noqa: E402
+                    settings_text, shots_differ)
+from xsession import (SCREEN_HEIGHT, SCREEN_WIDTH, XSession, close_colour, missing_tools,  # noqa: E402
+                      parse_colour, wait_until)
+
+OPTIONS = argparse.Namespace(zr5a=None, data=None, keep=False)
+
+# Where the bundled skin draws what (window coordinates of the 600 x 48 bar).
+MESSAGE_TOP, MESSAGE_HEIGHT = 20, 16
+ICON_RECT = (10, 13, 16, 16)
+MESSAGE_LEFT, MESSAGE_RIGHT_MARGIN = 34, 36
+RIGHT_GRIP_WIDTH = 8
+# Pixels the bar's frame leaves fully transparent (its rounded corners).
+CLEAR_CORNERS = ("top-left", "top-right", "bottom-left", "bottom-right")
+
+SKIN_ERROR_CAPTION = "ZR5 skin script error"
+NO_SKIN_SCRIPT = (SKIN_ERROR_CAPTION + ": :: \u30b9\u30af\u30ea\u30d7\u30c8\u30d5\u30a1\u30a4\u30eb\u304c"
+                  "\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002")
+NO_SKINS_FOLDER = "ZR5 ERROR: Skins\u30d5\u30a9\u30eb\u30c0\u304c\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002"
+NO_SKIN_IN_FOLDER = ("ZR5 ERROR: Skins\u30d5\u30a9\u30eb\u30c0\u5185\u306b\u30d5\u30a9\u30eb\u30c0\u304c"
+                     "\u898b\u3064\u304b\u308a\u307e\u305b\u3093\u3002")
+
+
+def corner(window, name):
+    x = 0 if "left" in name else window.width - 1
+    y = 0 if "top" in name else window.height - 1
+    return x, y
+
+
+class GuiCase(unittest.TestCase):
+    compositor = "picom"
+    tray = False
+    root_colour = "#204080"
+    headlines = 12
+
+    def setUp(self):
+        missing = missing_tools([self.compositor] if self.compositor else [])
+        if missing:
+            raise unittest.SkipTest("missing: " + ", ".join(missing))
+        self.root = tempfile.mkdtemp(prefix="zr5gui-")
+        if not OPTIONS.keep:
+            self.addCleanup(shutil.rmtree, self.root, True)
+        self.session = XSession(self.root, compositor=self.compositor, tray=self.tray,
+                                root_colour=self.root_colour)
+        self.addCleanup(self.session.stop)
+        self.session.start()
+        self.work = WorkFolder(self.root, OPTIONS.data, headlines=self.headlines)
+
+    def launch(self):
+        self.runs = getattr(self, "runs", 0) + 1
+        folder = os.path.join(self.root, f"run{self.runs}")
+        ticker = Ticker(self.session, OPTIONS.zr5a, self.work, folder).start()
+        # Cleanups run last-in first-out: the program ends before its log is read.
+        self.addCleanup(self.assert_no_sanitizer_report, ticker)
+        self.addCleanup(ticker.close)
+        return ticker
+
+    def assert_no_sanitizer_report(self, ticker):
+        """Against a sanitizer build, any report fails the case that caused it."""
+        log = ticker.stderr()
+        for marker in ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"):
+            if marker in log:
+                report = log[log.index(marker):]
+                frames = [line for line in report.splitlines() if " in zr5::" in line or "SUMMARY" in line]
+                self.fail("\n".join([report.splitlines()[0], *frames[:12]]))
+
+    def xdo(self, *args):
+        return self.session.xdotool(*args)
+
+    def wait_drawn(self, window, timeout=5):
+        """Waits until the fade-in has made the bar's body differ from the desktop."""
+        root = parse_colour(self.root_colour)
+        wait_until(lambda: not close_colour(
+            self.session.screenshot().pixel(window.x + 20, window.y + window.height // 2), root),
+            timeout, 0.1, "the bar to be drawn")
+
+    def move_pointer(self, x, y):
+        # "mousemove --sync" waits 15 s when the pointer is already there.
+        where = dict(item.split(":", 1) for item in self.xdo("getmouselocation").split() if ":" in item)
+        if (int(where["x"]), int(where["y"])) != (x, y):
+            self.xdo("mousemove", "--sync", x, y)
+
+    def click(self, x, y, button=1, repeat=1):
+        self.move_pointer(x, y)
+        self.xdo("click", "--repeat", repeat, "--delay", 80, button)
+
+    def drag(self, x, y, dx, dy, steps=8):
+        """Press, travel in steps (so the program sees the drag start), release."""
+        self.move_pointer(x, y)
+        self.xdo("mousedown", 1)
+        for step in range(1, steps + 1):
+            time.sleep(0.04)
+            self.xdo("mousemove", x + dx * step // steps, y + dy * step // steps)
+        time.sleep(0.2)
+        self.xdo("mouseup", 1)
+
+    def open_menu_at(self, ticker, x, y):
+        """Right click; returns the popup (a new visible window of the program)."""
+        before = {w.id for w in ticker.windows()}
+        self.click(x, y, button=3)
+        return wait_until(lambda: next((w for w in ticker.windows() if w.id not in before), None),
+                          10, 0.1, "a popup menu")
+
+    def window_menu(self, ticker, window):
+        return self.open_menu_at(ticker, window.x + window.width // 2, window.y + window.height // 2)
+
+    def exit_by_menu(self, ticker, window):
+        """Up selects the last item of a fresh menu, which is "終了(&X)"."""
+        self.window_menu(ticker, window)
+        self.xdo("key", "Up", "Return")
+        status = ticker.wait(20)
+        self.assertEqual(status, 0, ticker.stderr())
+
+    def answer_boxes(self, ticker, done, timeout=20):
+        """Answers message boxes with Return until done() holds; returns its value.
+        Boxes come before the ticker is shown, so every visible window is one."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            value = done()
+            if value:
+                return value
+            for window in ticker.windows():
+                self.session.xdotool("windowactivate", window.id, check=False)
+                self.session.xdotool("key", "Return", check=False)
+            time.sleep(0.3)
+        self.fail("message boxes did not lead on: " + ticker.stderr())
+
+    def dismiss_boxes_until_exit(self, ticker, timeout=20):
+        self.answer_boxes(ticker, lambda: ticker.process.poll() is not None, timeout)
+        return ticker.process.returncode
+
+
+class StartupTest(GuiCase):
+    headlines = 12
+
+    def test_scrolls_opens_links_and_reacts_to_keys(self):
+        ticker = self.launch()
+        window = ticker.main_window()
+        self.assertEqual((window.width, window.height), (600, 48))
+        ticker.wait_for_headlines()
+        message = (MESSAGE_LEFT, MESSAGE_TOP, window.width - MESSAGE_LEFT - MESSAGE_RIGHT_MARGIN,
+                   MESSAGE_HEIGHT)
+        self.assertTrue(shots_differ(self.session, window, message), "the headline does not move")
+
+        # The shown headline may be a notice; double-click until one of ours opens.
+        ours = set(self.work.links(self.headlines))
+        for _ in range(6):
+            self.click(window.x + window.width // 2, window.y + MESSAGE_TOP + 8, repeat=2)
+            try:
+                wait_until(lambda: set(ticker.opened()) & ours, 3, 0.1, "a link")
+                break
+            except TimeoutError:
+                time.sleep(1.5)
+        self.assertTrue(set(ticker.opened()) & ours, f"opened: {ticker.opened()}")
+        for link in ticker.opened():
+            self.assertTrue(link in ours or link.startswith("https://"), link)
+
+        # F1 swaps the breathing dot for the spinning comet: new pictures appear.
+        idle = self.icon_pictures(window, 2.5)
+        self.click(window.x + window.width // 2, window.y + MESSAGE_TOP + 8)
+        self.xdo("key", "F1")
+        spinning = self.icon_pictures(window, 1.5) - idle
+        self.assertGreaterEqual(len(spinning), 2, "F1 did not change the icon's animation")
+        self.assertTrue(ticker.running())
+
+    def icon_pictures(self, window, seconds):
+        pictures = set()
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            pictures.add(region(self.session.screenshot(), window, *ICON_RECT))
+        return pictures
+
+
+class MenuTest(GuiCase):
+    def test_exit_from_window_menu_saves_the_window(self):
+        self.work.write("zr5.ini", settings_text(rect=(150, 220, 520, 48)))
+        ticker = self.launch()
+        window = ticker.main_window()
+        self.assertEqual((window.x, window.y, window.width, window.height), (150, 220, 520, 48))
+        menu = self.window_menu(ticker, window)
+        self.assertGreater(menu.height, 100)
+        self.xdo("key", "Up", "Return")
+        self.assertEqual(ticker.wait(20), 0, ticker.stderr())
+        saved = self.work.ini()["window"]
+        self.assertEqual(saved["skin"], SKIN)
+        self.assertEqual([int(saved[k]) for k in ("x", "y", "width", "height")], [150, 220, 520, 48])
+        self.assertEqual(self.work.ini()["script"]["0000"], f"N,*,{SCRIPT_NAME},{CATEGORY}")
+
+    def test_escape_closes_the_menu_and_the_ticker_stays(self):
+        ticker = self.launch()
+        window = ticker.main_window()
+        menu = self.window_menu(ticker, window)
+        self.xdo("key", "Escape")
+        wait_until(lambda: menu.id not in {w.id for w in ticker.windows()}, 10, 0.1, "the menu to close")
+        self.assertTrue(ticker.running())
+        self.exit_by_menu(ticker, window)
+
+
+class TrayTest(GuiCase):
+    tray = True
+
+    def test_tray_menu_has_the_move_to_top_left_item(self):
+        self.work.write("zr5.ini", settings_text(rect=(300, 200, 600, 48)))
+        ticker = self.launch()
+        window = ticker.main_window()
+        icon = wait_until(lambda: next((w for w in ticker.windows() if w.area < window.area // 4), None),
+                          15, 0.1, "the tray icon")
+        self.assertLessEqual(icon.height, 64)
+        # A left click only raises the window; no menu opens.
+        self.click(icon.x + icon.width // 2, icon.y + icon.height // 2)
+        time.sleep(0.8)
+        self.assertEqual({w.id for w in ticker.windows()}, {window.id, icon.id})
+
+        window_menu = self.window_menu(ticker, window)
+        self.xdo("key", "Escape")
+        wait_until(lambda: window_menu.id not in {w.id for w in ticker.windows()}, 10, 0.1, "menu to close")
+
+        tray_menu = self.open_menu_at(ticker, icon.x + icon.width // 2, icon.y + icon.height // 2)
+        self.assertGreater(tray_menu.height, window_menu.height, "the tray menu lacks an item")
+        # From the bottom: exit, version, help, then "デスクトップの左上へ移動(&O)".
+        self.xdo("key", "Up", "Up", "Up", "Up", "Return")
+        moved = wait_until(lambda: (lambda w: w if (w.x, w.y) == (0, 0) else None)(ticker.main_window()),
+                           10, 0.1, "the move to the top left")
+        self.assertEqual((moved.width, moved.height), (window.width, window.height))
+        self.exit_by_menu(ticker, moved)
+        saved = self.work.ini()["window"]
+        self.assertEqual((int(saved["x"]), int(saved["y"])), (0, 0))
+
+
+class NoTrayTest(GuiCase):
+    tray = False
+
+    def test_runs_without_a_tray_host(self):
+        ticker = self.launch()
+        window = ticker.main_window()
+        wait_until(lambda: "tray unavailable" in ticker.stderr(), 10, 0.1, "the tray warning")
+        self.assertTrue(ticker.running())
+        self.wait_drawn(window)
+        # A panel that starts later (or restarts) still gets the icon.
+        self.assertEqual(len(ticker.windows()), 1)
+        self.session.start_tray()
+        wait_until(lambda: len(ticker.windows()) == 2, 15, 0.2, "the late tray icon")
+        self.exit_by_menu(ticker, window)
+
+
+class HeldProxy:
+    """A local HTTP proxy that holds every answer until released, so a patrol
+    can be caught in the middle of a fetch."""
+
+    def __init__(self):
+        self.requested = threading.Event()
+        self.release = threading.Event()
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                outer.requested.set()
+                outer.release.wait(30)
+                body = b"<html><body><p>slow headline</p></body></html>"
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def do_CONNECT(self):
+                self.send_error(405)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server.daemon_threads = True
+        self.port = self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.release.set()
+        self.server.shutdown()
+        self.server.server_close()
+
+
+SLOW_SCRIPT = b"""category "Slow"
+{
+    var doc = new Document();
+    var buf;
+    doc.open("http://slow.invalid/page");
+    while (buf = doc.get())
+        if (!buf.isTag())
+            Display(buf, "http://slow.invalid/1");
+    doc.close();
+}
+"""
+
+
+class ClosingTest(GuiCase):
+    compositor = None
+
+    def test_exit_during_a_patrol_waits_for_it(self):
+        proxy = HeldProxy()
+        self.addCleanup(proxy.close)
+        self.work.write(os.path.join("Scripts", "slow.zrs"), SLOW_SCRIPT)
+        self.work.write("zr5.ini", settings_text(scripts=(("slow.zrs", "Slow"),), proxy_port=proxy.port))
+        ticker = self.launch()
+        window = ticker.main_window()
+        self.assertTrue(proxy.requested.wait(20), "the patrol never fetched")
+
+        self.window_menu(ticker, window)
+        self.xdo("key", "Up", "Return")
+        # The window goes at once; the process stays until the fetch is over.
+        wait_until(lambda: not ticker.windows(), 10, 0.1, "the window to close")
+        self.assertIsNone(ticker.wait(1.0), "the program ended under a running patrol")
+        proxy.release.set()
+        self.assertEqual(ticker.wait(20), 0, ticker.stderr())
+        self.assertEqual(self.work.ini()["window"]["skin"], SKIN)
+        self.assertEqual(self.work.ini()["script"]["0000"], "N,*,slow.zrs,Slow")
+
+
+class SingleInstanceTest(GuiCase):
+    def test_second_start_ends_at_once_and_touches_nothing(self):
+        first = self.launch()
+        window = first.main_window()
+        ini_path = self.work.file("zr5.ini")
+        first.wait_for_headlines()
+        before = (self.work.read("zr5.ini"), os.stat(ini_path).st_mtime_ns, sorted(os.listdir(self.work.path)),
+                  self.work.read("debug_display.txt"))
+        second = self.launch()
+        self.assertEqual(second.wait(10), 1, second.stderr())
+        self.assertEqual((self.work.read("zr5.ini"), os.stat(ini_path).st_mtime_ns, sorted(os.listdir(self.work.path)),
+                          self.work.read("debug_display.txt")), before)
+        self.assertEqual(second.windows(), [])
+        self.assertTrue(first.running())
+        self.assertEqual(first.main_window().id, window.id)
+        # The lock goes with the first copy: a later start runs normally.
+        self.exit_by_menu(first, window)
+        third = self.launch()
+        third.main_window()
+        self.assertTrue(third.running())
+
+
+class SkinFallbackTest(GuiCase):
+    compositor = None
+
+    def test_missing_skin_falls_back_to_the_first_skin_folder(self):
+        skins = self.work.file("Skins")
+        # Neither hidden folders, group folders nor plain files are skins.
+        os.makedirs(os.path.join(skins, ".hidden"))
+        with open(os.path.join(skins, ".hidden", "zr5.skn"), "w") as handle:
+            handle.write("this is no skin\n")
+        os.makedirs(os.path.join(skins, "@Aaa"))
+        self.work.write("zr5.ini", settings_text(skin="Vanished"))
+        ticker = self.launch()
+        # The named skin's load fails with a box of its own; then the fallback.
+        wait_until(lambda: NO_SKIN_SCRIPT in ticker.stderr(), 15, 0.1, "the skin error")
+        window = self.answer_boxes(ticker, lambda: next(
+            (w for w in ticker.windows() if (w.width, w.height) == (600, 48)), None))
+        self.assertEqual(ticker.stderr().count(SKIN_ERROR_CAPTION), 1, ticker.stderr())
+        self.exit_by_menu(ticker, window)
+        self.assertEqual(self.work.ini()["window"]["skin"], SKIN)
+
+    def test_only_the_first_skin_folder_is_tried(self):
+        broken = self.work.file(os.path.join("Skins", "Aaa"))
+        os.makedirs(broken)
+        with open(os.path.join(broken, "zr5.skn"), "w") as handle:
+            handle.write("window main {{ file ; }\n")
+        self.work.write("zr5.ini", settings_text(skin=""))
+        ticker = self.launch()
+        self.assertEqual(self.dismiss_boxes_until_exit(ticker), 1)
+        # One box: the syntax error of Aaa; Zephyr after it is never tried.
+        self.assertEqual(ticker.stderr().count(SKIN_ERROR_CAPTION), 1, ticker.stderr())
+        self.assertNotIn(NO_SKIN_SCRIPT, ticker.stderr())
+
+    def test_missing_skins_folder(self):
+        shutil.rmtree(self.work.file("Skins"))
+        ticker = self.launch()
+        self.assertEqual(self.dismiss_boxes_until_exit(ticker), 1)
+        self.assertIn(NO_SKINS_FOLDER, ticker.stderr())
+
+    def test_skins_folder_without_skins(self):
+        skins = self.work.file("Skins")
+        shutil.rmtree(skins)
+        os.makedirs(os.path.join(skins, "@Group", "Inner"))
+        ticker = self.launch()
+        self.assertEqual(self.dismiss_boxes_until_exit(ticker), 1)
+        self.assertIn(NO_SKIN_IN_FOLDER, ticker.stderr())
+
+
+class TranslucencyTest(GuiCase):
+    root_colour = "#00ff00"
+    compositor = None
+
+    def assert_clear_corners(self, ticker):
+        window = ticker.main_window()
+        green = parse_colour(self.root_colour)
+
+        def corners_show_root():
+            shot = self.session.screenshot()
+            pixels = [shot.pixel(window.x + x, window.y + y) for x, y in
+                      (corner(window, name) for name in CLEAR_CORNERS)]
+            inside = shot.pixel(window.x + 20, window.y + window.height // 2)
+            return all(close_colour(p, green) for p in pixels) and not close_colour(inside, green)
+        try:
+            wait_until(corners_show_root, 5, 0.2, "the desktop through the corners")
+        except TimeoutError:
+            shot = self.session.screenshot()
+            self.fail("corners: " + str([shot.pixel(window.x + x, window.y + y) for x, y in
+                                         (corner(window, name) for name in CLEAR_CORNERS)]))
+
+    def test_shaped_without_compositor_and_blended_with_one(self):
+        ticker = self.launch()
+        self.assert_clear_corners(ticker)
+        # A compositor that starts later: the window follows it.
+        self.session.start_compositor("picom")
+        time.sleep(0.5)
+        self.assert_clear_corners(ticker)
+        self.session.stop_child("picom")
+        time.sleep(0.5)
+        self.assert_clear_corners(ticker)
+
+    def test_soft_shadow_is_blended_by_xcompmgr(self):
+        if missing_tools(["xcompmgr"]):
+            self.skipTest("xcompmgr missing")
+        self.session.start_compositor("xcompmgr")
+        ticker = self.launch()
+        self.assert_clear_corners(ticker)
+        window = ticker.main_window()
+        # The shadow's faint pixels (alpha about 10) must blend, not show black.
+        shot = self.session.screenshot()
+        shadow = shot.pixel(window.x, window.y + window.height // 2)
+        self.assertTrue(close_colour(shadow, parse_colour(self.root_colour), 24), shadow)
+
+
+class GripTest(GuiCase):
+    compositor = None
+
+    def test_right_grip_resizes_and_middle_moves(self):
+        self.work.write("zr5.ini", settings_text(rect=(100, 200, 600, 48)))
+        ticker = self.launch()
+        window = ticker.main_window()
+        self.assertEqual((window.x, window.y, window.width, window.height), (100, 200, 600, 48))
+
+        self.drag(window.x + window.width - RIGHT_GRIP_WIDTH // 2, window.y + window.height // 2, 80, 0)
+        resized = wait_until(lambda: (lambda w: w if w.width != 600 else None)(ticker.main_window()),
+                             10, 0.1, "the resize")
+        self.assertAlmostEqual(resized.width, 680, delta=12)
+        self.assertEqual((resized.x, resized.y, resized.height), (100, 200, 48))
+
+        self.drag(resized.x + resized.width // 2, resized.y + resized.height // 2, 60, 90)
+        moved = wait_until(lambda: (lambda w: w if (w.x, w.y) != (100, 200) else None)(ticker.main_window()),
+                           10, 0.1, "the move")
+        self.assertAlmostEqual(moved.x, 160, delta=12)
+        self.assertAlmostEqual(moved.y, 290, delta=12)
+        self.assertEqual((moved.width, moved.height), (resized.width, resized.height))
+
+        self.exit_by_menu(ticker, moved)
+        saved = self.work.ini()["window"]
+        self.assertEqual([int(saved[k]) for k in ("x", "y", "width", "height")],
+                         [moved.x, moved.y, moved.width, moved.height])
+
+    def test_position_lock_stops_drags_but_not_the_menu(self):
+        self.work.write("zr5.ini", settings_text(rect=(100, 200, 600, 48)))
+        ticker = self.launch()
+        window = ticker.main_window()
+        # From the bottom of the window menu: exit, version, help, then "位置サイズ固定(&S)".
+        self.window_menu(ticker, window)
+        self.xdo("key", "Up", "Up", "Up", "Up", "Return")
+        time.sleep(0.3)
+        self.drag(window.x + window.width - RIGHT_GRIP_WIDTH // 2, window.y + window.height // 2, 80, 0)
+        self.drag(window.x + window.width // 2, window.y + window.height // 2, 60, 90)
+        time.sleep(0.8)
+        still = ticker.main_window()
+        self.assertEqual((still.x, still.y, still.width, still.height), (100, 200, 600, 48))
+        self.exit_by_menu(ticker, still)
+        self.assertEqual(self.work.ini()["window"]["sticking"], "1")
+
+        # The lock outlives the run.
+        ticker = self.launch()
+        window = ticker.main_window()
+        self.drag(window.x + window.width // 2, window.y + window.height // 2, 60, 90)
+        time.sleep(0.8)
+        self.assertEqual((ticker.main_window().x, ticker.main_window().y), (100, 200))
+        self.exit_by_menu(ticker, window)
+
+
+class SkinMenuTest(GuiCase):
+    compositor = None
+
+    def test_group_skin_chosen_from_the_menu(self):
+        ticker = self.launch()
+        window = ticker.main_window()
+        # "スキン(S)" is the third item; its submenu lists the group "Classic"
+        # first, whose own submenu holds "Paper".
+        self.window_menu(ticker, window)
+        self.xdo("key", "Down", "Down", "Down", "Right")
+        time.sleep(0.3)
+        self.xdo("key", "Right")
+        time.sleep(0.3)
+        self.xdo("key", "Return")
+        paper = wait_until(lambda: next((w for w in ticker.windows() if (w.width, w.height) == (480, 32)), None),
+                           10, 0.1, "the Paper skin")
+        self.wait_drawn(paper)
+        self.exit_by_menu(ticker, paper)
+        self.assertEqual(self.work.ini()["window"]["skin"], "@Classic\\Paper")
+
+
+class BadInputTest(GuiCase):
+    compositor = None
+
+    def assert_on_screen(self, window):
+        visible_w = min(window.x + window.width, SCREEN_WIDTH) - max(window.x, 0)
+        visible_h = min(window.y + window.height, SCREEN_HEIGHT) - max(window.y, 0)
+        self.assertGreater(min(visible_w, visible_h), 0, window)
+        self.assertGreaterEqual(visible_w * visible_h, window.area // 2, window)
+
+    def test_saved_rectangle_off_screen_or_empty(self):
+        for rect in ((5000, 4000, 600, 48), (-3000, -2000, 0, 0), (300, 300, 0, 0), (10, 10, -50, -7)):
+            with self.subTest(rect=rect):
+                self.work.write("zr5.ini", settings_text(rect=rect))
+                ticker = self.launch()
+                window = ticker.main_window()
+                self.assert_on_screen(window)
+                self.assertEqual(window.height, 48)
+                self.assertGreaterEqual(window.width, 240)
+                self.exit_by_menu(ticker, window)
+
+    def test_garbage_settings_file(self):
+        noise = bytes((i * 7919 + 13) % 256 for i in range(20000))
+        self.work.write("zr5.ini", b"[Window]\r\nSkin=" + noise[:3000] + b"\r\nX=" + b"9" * 400
+                        + b"\r\n[Script]\r\nCount=2147483647\r\n0000=N,*\r\n" + noise)
+        ticker = self.launch()
+        # Whatever the skin name read as, no folder has it: a box, then the fallback.
+        window = self.answer_boxes(ticker, lambda: next(
+            (w for w in ticker.windows() if (w.width, w.height) == (600, 48)), None))
+        self.assert_on_screen(window)
+        self.exit_by_menu(ticker, window)
+        self.assertEqual(self.work.ini()["window"]["skin"], SKIN)
+
+    def test_lost_x_server_ends_the_program_and_keeps_the_settings(self):
+        ticker = self.launch()
+        ticker.main_window()
+        ticker.wait_for_headlines()
+        before = self.work.ini()
+        # The notice patrol is usually still running now, so the end races the worker.
+        self.session.kill_server()
+        status = ticker.wait(20)
+        self.assertIsNotNone(status, "the program hangs without its X server")
+        self.assertGreaterEqual(status, 0, "the program crashed when the X server went away")
+        after = self.work.ini()
+        self.assertEqual(after["script"], before["script"])
+        self.assertEqual(after["window"]["skin"], SKIN)
+        leftovers = set(os.listdir(self.work.path)) - {"Skins", "Help", "Scripts", "zr5.ini",
+                                                       "debug_display.txt"}
+        self.assertEqual(leftovers, set())
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--zr5a", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folders")
+    parser.add_argument("groups", nargs="*")
+    args = parser.parse_args()
+    OPTIONS.zr5a, OPTIONS.data, OPTIONS.keep = os.path.abspath(args.zr5a), args.data, args.keep
+    if missing_tools():
+        print("skipped: missing " + ", ".join(missing_tools()))
+        return 77
+    loader = unittest.TestLoader()
+    module = sys.modules[__name__]
+    suite = (unittest.TestSuite(loader.loadTestsFromName(name, module) for name in args.groups)
+             if args.groups else loader.loadTestsFromModule(module))
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

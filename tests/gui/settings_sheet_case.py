@@ -1,0 +1,199 @@
+"""The settings sheet on a real X server: a site registered on the RSS page and
+checked on the scripts page is patrolled as soon as the sheet closes with OK,
+and is kept in the settings file when the program ends.
+
+Run:  python3 settings_sheet_case.py --zr5a BIN --data DATA_DIR SettingsSheetTest
+Exit status 77 means the X tools are missing (the test is skipped)."""
+
+import argparse
+import http.server
+import os
+import sys
+import threading
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import gui_cases  # noqa: E402
+from gui_cases import GuiCase  # noqa: E402
+from ticker import CATEGORY, SCRIPT_NAME, SKIN, Ticker, closed_port  # noqa: E402
+from xsession import missing_tools, wait_until  # noqa: E402
+
+SHEET_TITLE = "\u8a2d\u5b9a"  # "設定"
+SITE_NAME = "Local feed"
+FEED_PATH = "/feed.xml"
+# (title, path of its link); the third title checks the UTF-8 to Shift_JIS turn.
+FEED_ITEMS = (("Alpha", "/a"), ("Bravo news", "/b"), ("\u30ac\u30f3\u30de\u306e\u898b\u51fa\u3057", "/c"))
+
+
+def feed_document(port):
+    items = "".join(f"<item><title>{title}</title><link>http://127.0.0.1:{port}{path}</link></item>"
+                    for title, path in FEED_ITEMS)
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<rss version="2.0"><channel><title>T</title>'
+            f"<link>http://127.0.0.1:{port}/</link>{items}</channel></rss>\n").encode("utf-8")
+
+
+class FeedServer:
+    """A local web server with one RSS 2.0 feed; records the paths asked for."""
+
+    def __init__(self):
+        self.requests = []
+        outer = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                outer.requests.append(self.path)
+                if self.path != FEED_PATH:
+                    self.send_error(404)
+                    return
+                body = feed_document(outer.port)
+                self.send_response(200)
+                self.send_header("Content-Type", "application/rss+xml; charset=utf-8")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server.daemon_threads = True
+        self.port = self.server.server_address[1]
+        self.url = f"http://127.0.0.1:{self.port}{FEED_PATH}"
+        self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def direct_settings():
+    """The bundled headline script checked, no proxy: the feed is fetched directly."""
+    lines = ["[Script]", "Count=1", f"0000=N,*,{SCRIPT_NAME},{CATEGORY}",
+             "[Window]", f"Skin={SKIN}", "X=100", "Y=120", "Width=0", "Height=0",
+             "[Proxy]", "Type=1", "Address=", "Port=8080", "Local=0"]
+    return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+class SettingsSheetTest(GuiCase):
+    tray = True
+    compositor = None
+    headlines = 3
+
+    def setUp(self):
+        super().setUp()
+        self.feed = FeedServer()
+        self.addCleanup(self.feed.close)
+        self.work.write("zr5.ini", direct_settings())
+
+    def launch(self):
+        folder = os.path.join(self.root, "run")
+        # The notice page on a closed port fails at once and stays off the internet.
+        ticker = Ticker(self.session, gui_cases.OPTIONS.zr5a, self.work, folder,
+                        extra_env={"ZR5_NOTICE_URL": f"http://127.0.0.1:{closed_port()}/notice"}).start()
+        self.addCleanup(self.assert_no_sanitizer_report, ticker)
+        self.addCleanup(ticker.close)
+        return ticker
+
+    def tray_icon(self, ticker, window):
+        return wait_until(lambda: next((w for w in ticker.windows() if w.area < window.area // 4), None),
+                          15, 0.1, "the tray icon")
+
+    def tray_menu(self, ticker, icon):
+        return self.open_menu_at(ticker, icon.x + icon.width // 2, icon.y + icon.height // 2)
+
+    def sheet_window(self, ticker):
+        def find():
+            out = self.session.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                   str(ticker.process.pid), "--name", f"^{SHEET_TITLE}$", check=False)
+            return int(out.split()[0]) if out.split() else None
+        return wait_until(find, 15, 0.1, "the settings sheet")
+
+    def patrol_log(self):
+        try:
+            return self.work.read("debug_display.txt").decode("cp932", errors="replace").splitlines()
+        except FileNotFoundError:
+            return []
+
+    def test_new_site_is_patrolled_at_once_and_saved(self):
+        ticker = self.launch()
+        window = ticker.main_window()
+        icon = self.tray_icon(ticker, window)
+        ticker.wait_for_headlines()
+
+        # The tray menu's first item is "オプション(&O)...".
+        self.tray_menu(ticker, icon)
+        self.xdo("key", "Down", "Return")
+        sheet = self.sheet_window(ticker)
+        self.xdo("windowactivate", "--sync", sheet)
+
+        # RSS page. The sheet opens with focus on the tab bar; from there the
+        # chain runs through the site list to the name and URL fields, and
+        # Return in a field presses "新規追加", the default button while
+        # a field has focus.
+        self.xdo("key", "ctrl+Tab")
+        self.xdo("key", "Tab", "Tab")
+        self.xdo("type", "--delay", 20, SITE_NAME)
+        self.xdo("key", "Tab")
+        self.xdo("type", "--delay", 20, self.feed.url)
+        self.xdo("key", "Return")
+
+        # A new site starts unchecked: check it on the scripts page, where it
+        # is the last row. The hidden field's focus passes to the list there.
+        self.xdo("key", "ctrl+shift+Tab")
+        self.xdo("key", "End", "space")
+        # Return leaves the list and presses OK, the default button again.
+        self.xdo("key", "Return")
+        wait_until(lambda: sheet not in {w.id for w in ticker.windows()}, 10, 0.1, "the sheet to close")
+
+        expected = [f"{title} [http://127.0.0.1:{self.feed.port}{path}]" for title, path in FEED_ITEMS]
+
+        def site_reported():
+            log = self.patrol_log()
+            header = f"# {SITE_NAME}"
+            return log[log.index(header) + 1:] if header in log else None
+        try:
+            reported = wait_until(site_reported, 30, 0.1, "the site's headlines in the patrol log")
+        except TimeoutError:
+            self.fail(f"patrol log: {self.patrol_log()}; feed requests: {self.feed.requests}; "
+                      f"stderr: {ticker.stderr()}")
+        self.assertEqual(reported, expected)
+        self.assertIn(FEED_PATH, self.feed.requests)
+        # The script checked before still runs, ahead of the site.
+        log = self.patrol_log()
+        self.assertLess(log.index(f"# {SCRIPT_NAME} - {CATEGORY}"), log.index(f"# {SITE_NAME}"))
+        self.assertTrue(ticker.running())
+
+        # "終了(&X)" is the tray menu's last item.
+        self.tray_menu(ticker, icon)
+        self.xdo("key", "Up", "Return")
+        self.assertEqual(ticker.wait(20), 0, ticker.stderr())
+        scripts = self.work.ini()["script"]
+        self.assertEqual(scripts["count"], "2")
+        self.assertEqual(scripts["0000"], f"N,*,{SCRIPT_NAME},{CATEGORY}")
+        self.assertEqual(scripts["0001"], f"R,*,{SITE_NAME},{self.feed.url}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--zr5a", required=True)
+    parser.add_argument("--data", required=True)
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folders")
+    parser.add_argument("groups", nargs="*")
+    args = parser.parse_args()
+    options = gui_cases.OPTIONS
+    options.zr5a, options.data, options.keep = os.path.abspath(args.zr5a), args.data, args.keep
+    if missing_tools(["trayer"]):
+        print("skipped: missing " + ", ".join(missing_tools(["trayer"])))
+        return 77
+    loader = unittest.TestLoader()
+    module = sys.modules[__name__]
+    suite = (unittest.TestSuite(loader.loadTestsFromName(name, module) for name in args.groups)
+             if args.groups else loader.loadTestsFromTestCase(SettingsSheetTest))
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

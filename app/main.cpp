@@ -27,6 +27,18 @@ void saveOnUnexpectedExit()
     }
 }
 
+// Once the patrol runs, such an exit() would destroy the engine's
+// process-wide state under a worker still inside a script or a fetch. This
+// handler is registered after that state exists, so it runs first: save, then
+// end without running destructors.
+void endAtOnceOnUnexpectedExit()
+{
+    if (g_ticker) {
+        g_ticker->saveSettingsAtExit();
+        std::_Exit(1);
+    }
+}
+
 zr5::ui::TickerOptions tickerOptions(std::chrono::steady_clock::time_point processStart)
 {
     zr5::ui::TickerOptions options;
@@ -67,6 +79,7 @@ int main(int argc, char** argv)
         g_ticker = nullptr;
         return 1;
     }
+    std::atexit(endAtOnceOnUnexpectedExit);
     ticker.show();
     int status = QApplication::exec();
     g_ticker = nullptr;

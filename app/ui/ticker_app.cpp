@@ -443,18 +443,23 @@ void TickerApp::finishClose()
     m_window->hide();
     m_window.reset();
     m_tray.hide();
-    saveSettingsOnce();
     // Workers still running finish their current engine call; a notification
-    // they send from now on returns at once.
+    // they send from now on returns at once. They are joined before saving:
+    // a site's first patrol fills in its categories, which the save reads.
     m_host.close();
     m_host.attach(nullptr);
     m_patrol.reset();
+    saveSettingsOnce();
     emit finished();
 }
 
 core::Settings TickerApp::settingsToSave() const
 {
     core::Settings settings = m_settings;
+    // Without a skin there is no window worth remembering: keep the user's.
+    if (!m_skin) {
+        return settings;
+    }
     settings.window.skin = m_skinName;
     settings.window.x = m_windowRect.x();
     settings.window.y = m_windowRect.y();

@@ -129,15 +129,17 @@ TEST_F(TickerAppTest, AVanishedSkinFallsBackAndTheSkinInUseIsSaved)
     EXPECT_NE(ini().find("Skin=Beta"), std::string::npos) << ini();
 }
 
-TEST_F(TickerAppTest, WithoutAnySkinTheStartFailsAndTheSettingsAreStillSavedOnce)
+TEST_F(TickerAppTest, WithoutAnySkinTheStartFailsAndTheSettingsAreStillSavedOnceKeepingTheWindow)
 {
-    writeFile(m_ini, "[Window]\nSkin=Gone\nX=5\nY=6\nWidth=300\nHeight=30\n[Timer]\nReload=7\n");
+    writeFile(m_ini, "[Window]\nSkin=Gone\nX=5\nY=6\nWidth=300\nHeight=30\nZ=-1\nSticking=1\n[Timer]\nReload=7\n");
     TickerApp& app = startApp();
     EXPECT_FALSE(m_started);
     EXPECT_TRUE(app.settingsSaved());
+    // The user's skin and place survive a start on a broken Skins folder.
     std::string written = ini();
-    EXPECT_NE(written.find("Skin=\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("X=100\nY=100\nWidth=200\nHeight=200"), std::string::npos) << written;
+    EXPECT_NE(written.find("Skin=Gone\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("X=5\nY=6\nWidth=300\nHeight=30"), std::string::npos) << written;
+    EXPECT_NE(written.find("Sticking=1"), std::string::npos) << written;
     EXPECT_NE(written.find("Reload=7"), std::string::npos) << written;
     EXPECT_EQ(recordedBoxesUtf8(),
         "ZR5 skin script error: :: スクリプトファイルが見つかりません。\n"

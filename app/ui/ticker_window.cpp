@@ -148,6 +148,11 @@ void TickerWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // The usual frame covers the window at full strength: one copy is enough.
+    if (m_alpha >= 255 && m_frame.size() == size()) {
+        painter.drawImage(0, 0, m_frame);
+        return;
+    }
     painter.fillRect(rect(), Qt::transparent);
     if (m_frame.isNull() || m_alpha <= 0) {
         return;

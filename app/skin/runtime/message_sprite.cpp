@@ -3,11 +3,13 @@
 // surface that is keyed out before it is blended onto the frame.
 #include "core/text_codec.h"
 #include "skin/runtime/message_object.h"
+#include "skin/runtime/shaped_text_cache.h"
 #include "skin/runtime/skin_sprite.h"
 
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QHash>
 #include <QPainter>
 #include <QString>
@@ -21,6 +23,7 @@ constexpr std::uint32_t kKeyMagenta = 0xFF00FF;
 constexpr std::uint32_t kDebugBlue = 0xFF0000;
 constexpr int kTitleGap = 100;
 constexpr std::string_view kFixedText = "ZEPHYRANT 2";
+const std::string kNoTitle;
 
 // Faces tried, in order, for a face the system does not have (skins name
 // Windows fonts such as "MS UI Gothic").
@@ -57,55 +60,56 @@ QColor colorOf(std::uint32_t colorRef)
         static_cast<int>(colorRef >> 16 & 0xFF));
 }
 
-QString toQString(const std::string& cp932)
-{
-    return QString::fromStdString(core::cp932ToUtf8(cp932));
-}
-
 // Text on the scratch surface: shadow, outline, then the text itself, each
 // placed by the top of its character cell as the ticker has always done.
 class TextPainter final {
 public:
-    TextPainter(QImage& image, const TextStyle& style, int height)
+    TextPainter(QImage& image, const TextStyle& style, int height, ShapedTextCache& shapes)
         : m_painter(&image)
         , m_style(style)
+        , m_shapes(shapes)
     {
-        QFont font(installedFace(toQString(style.font)));
-        font.setPixelSize(std::max(height, 1));
-        font.setWeight(style.style & StyleBold ? QFont::Bold : QFont::Normal);
-        font.setItalic(style.style & StyleItalic);
-        font.setStyleStrategy(QFont::NoAntialias);
-        m_painter.setFont(font);
+        m_font = QFont(installedFace(QString::fromStdString(core::cp932ToUtf8(style.font))));
+        m_font.setPixelSize(std::max(height, 1));
+        m_font.setWeight(style.style & StyleBold ? QFont::Bold : QFont::Normal);
+        m_font.setItalic(style.style & StyleItalic);
+        m_font.setStyleStrategy(QFont::NoAntialias);
+        m_painter.setFont(m_font);
         m_painter.setRenderHint(QPainter::TextAntialiasing, false);
         m_ascent = m_painter.fontMetrics().ascent();
     }
 
-    int width(const QString& text) const { return m_painter.fontMetrics().horizontalAdvance(text); }
+    int width(const std::string& text) { return m_shapes.shape(text, m_font).width; }
 
-    void draw(const QString& text, int x, int y)
+    void draw(const std::string& text, int x, int y)
     {
+        const ShapedTextCache::Entry& shaped = m_shapes.shape(text, m_font);
         if (m_style.style & StyleShadow) {
             int offset = m_style.style & StyleEdge ? 2 : 1;
-            pass(text, x + offset, y + offset, m_style.shadow);
+            pass(shaped, x + offset, y + offset, m_style.shadow);
         }
         if (m_style.style & StyleEdge) {
-            pass(text, x, y + 1, m_style.edge);
-            pass(text, x + 1, y, m_style.edge);
-            pass(text, x, y - 1, m_style.edge);
-            pass(text, x - 1, y, m_style.edge);
+            pass(shaped, x, y + 1, m_style.edge);
+            pass(shaped, x + 1, y, m_style.edge);
+            pass(shaped, x, y - 1, m_style.edge);
+            pass(shaped, x - 1, y, m_style.edge);
         }
-        pass(text, x, y, m_style.color);
+        pass(shaped, x, y, m_style.color);
     }
 
 private:
-    void pass(const QString& text, int x, int y, std::uint32_t colorRef)
+    void pass(const ShapedTextCache::Entry& shaped, int x, int y, std::uint32_t colorRef)
     {
         m_painter.setPen(colorOf(colorRef));
-        m_painter.drawText(QPoint(x, y + m_ascent), text);
+        for (const QGlyphRun& run : shaped.runs) {
+            m_painter.drawGlyphRun(QPointF(x, y + m_ascent), run);
+        }
     }
 
     QPainter m_painter;
     const TextStyle& m_style;
+    ShapedTextCache& m_shapes;
+    QFont m_font;
     int m_ascent = 0;
 };
 
@@ -127,22 +131,20 @@ void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth)
     if (!source.isValid() || !source.currentHeadline()) {
         return;
     }
-    QString front = toQString(source.currentHeadline()->title);
-    int frontWidth = text.width(front);
+    int frontWidth = text.width(source.currentHeadline()->title);
     std::int64_t x = -static_cast<std::int64_t>(std::trunc(std::clamp(source.position(), -1e15, 1e15)));
     if (frontWidth + x + kTitleGap < 0) {
         source.next();
         source.setPosition(0.0);
         x = 0;
-        front = source.currentHeadline() ? toQString(source.currentHeadline()->title) : QString();
-        frontWidth = text.width(front);
+        frontWidth = source.currentHeadline() ? text.width(source.currentHeadline()->title) : 0;
     }
     x += kTitleGap;
     core::DisplayHolder cursor = source;
     bool first = true;
     while (x < boxWidth) {
         const core::Headline* headline = cursor.currentHeadline();
-        QString title = first ? front : headline ? toQString(headline->title) : QString();
+        const std::string& title = headline ? headline->title : kNoTitle;
         int width = first ? frontWidth : text.width(title);
         first = false;
         text.draw(title, static_cast<int>(x), 0);
@@ -167,13 +169,13 @@ void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh)
     }
     scratch.image().fill(0xFFFF00FFu);
     {
-        TextPainter text(scratch.image(), m_text, height);
+        TextPainter text(scratch.image(), m_text, height, m_shapes);
         if (sourceIsEmpty(m_source.get()) || m_role == MessageRole::Fixed) {
-            text.draw(QString::fromLatin1(kFixedText.data(), static_cast<int>(kFixedText.size())), 0, 0);
+            text.draw(std::string(kFixedText), 0, 0);
         } else if (m_role == MessageRole::Headlines) {
             drawHeadlines(text, *m_source, width);
         } else if (m_source->isValid() && m_source->currentHeadline()) {
-            text.draw(toQString(m_source->currentHeadline()->label), 0, 0);
+            text.draw(m_source->currentHeadline()->label, 0, 0);
         }
     }
     scratch.applyColorKey(kKeyMagenta);

@@ -7,6 +7,7 @@
 #include "core/display_holder.h"
 #include "gfx/surface32.h"
 #include "skin/runtime/animation_table.h"
+#include "skin/runtime/shaped_text_cache.h"
 #include "skin/runtime/skin_object.h"
 #include "skin/runtime/window_geometry.h"
 
@@ -111,6 +112,7 @@ private:
     TextStyle m_text;
     MessageRole m_role = MessageRole::Fixed;
     std::shared_ptr<core::DisplayHolder> m_source;
+    ShapedTextCache m_shapes;
 };
 
 // Reads its fields from the layer's properties as the layer's script runs.

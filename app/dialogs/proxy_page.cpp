@@ -59,6 +59,8 @@ void ProxyPage::buildLayout()
     for (int type = 0; type < static_cast<int>(m_types.size()); ++type) {
         grid->addWidget(m_types[static_cast<std::size_t>(type)], type, 0, 1, 2);
     }
+    m_addressLabel->setBuddy(m_address);
+    m_portLabel->setBuddy(m_port);
     grid->addWidget(m_addressLabel, 3, 0);
     grid->addWidget(m_address, 3, 1);
     grid->addWidget(m_portLabel, 4, 0);

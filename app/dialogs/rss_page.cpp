@@ -1,6 +1,7 @@
 #include "dialogs/rss_page.h"
 
 #include "dialogs/dialog_messages.h"
+#include "dialogs/field_label.h"
 #include "dialogs/qt_text.h"
 #include "dialogs/scripts_page.h"
 #include "dialogs/site_input.h"
@@ -88,11 +89,11 @@ void RssPage::buildLayout()
     buttons->addWidget(m_applyChange);
     buttons->addWidget(m_delete);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(msg::tr8(msg::kSitesLabel), this), 0, 0, 1, 2);
+    grid->addWidget(fieldLabel(msg::kSitesLabel, m_sites, this), 0, 0, 1, 2);
     grid->addWidget(m_sites, 1, 0, 1, 2);
-    grid->addWidget(new QLabel(msg::tr8(msg::kSiteNameLabel), this), 2, 0);
+    grid->addWidget(fieldLabel(msg::kSiteNameLabel, m_name, this), 2, 0);
     grid->addWidget(m_name, 2, 1);
-    grid->addWidget(new QLabel(msg::tr8(msg::kSiteUrlLabel), this), 3, 0);
+    grid->addWidget(fieldLabel(msg::kSiteUrlLabel, m_url, this), 3, 0);
     grid->addWidget(m_url, 3, 1);
     grid->addLayout(buttons, 4, 0, 1, 2);
     grid->addWidget(m_note, 5, 0, 1, 2);

@@ -2,6 +2,7 @@
 
 #include "dialogs/check_list.h"
 #include "dialogs/dialog_messages.h"
+#include "dialogs/field_label.h"
 #include "dialogs/qt_text.h"
 #include "dialogs/site_input.h"
 
@@ -84,10 +85,11 @@ void ScriptsPage::buildLayout()
     m_interval->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     auto* authGrid = new QGridLayout(m_auth);
-    authGrid->addWidget(new QLabel(msg::tr8(msg::kUserLabel), m_auth), 0, 0);
-    authGrid->addWidget(new QLineEdit(m_auth), 0, 1);
-    authGrid->addWidget(new QLabel(msg::tr8(msg::kPasswordLabel), m_auth), 1, 0);
+    auto* user = new QLineEdit(m_auth);
     auto* password = new QLineEdit(m_auth);
+    authGrid->addWidget(fieldLabel(msg::kUserLabel, user, m_auth), 0, 0);
+    authGrid->addWidget(user, 0, 1);
+    authGrid->addWidget(fieldLabel(msg::kPasswordLabel, password, m_auth), 1, 0);
     password->setEchoMode(QLineEdit::Password);
     authGrid->addWidget(password, 1, 1);
     // Nothing of it is stored; it stays greyed out while the sheet is open.
@@ -98,14 +100,14 @@ void ScriptsPage::buildLayout()
     moves->addWidget(m_down);
     moves->addStretch();
     auto* interval = new QHBoxLayout;
-    interval->addWidget(new QLabel(msg::tr8(msg::kIntervalLabel), this));
+    interval->addWidget(fieldLabel(msg::kIntervalLabel, m_interval, this));
     interval->addWidget(m_interval);
     interval->addWidget(new QLabel(msg::tr8(msg::kMinutes), this));
     interval->addStretch();
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(msg::tr8(msg::kScriptsLabel), this), 0, 0);
-    grid->addWidget(new QLabel(msg::tr8(msg::kCategoriesLabel), this), 0, 2);
+    grid->addWidget(fieldLabel(msg::kScriptsLabel, m_scripts, this), 0, 0);
+    grid->addWidget(fieldLabel(msg::kCategoriesLabel, m_categories, this), 0, 2);
     grid->addWidget(m_scripts, 1, 0);
     grid->addLayout(moves, 1, 1);
     grid->addWidget(m_categories, 1, 2);

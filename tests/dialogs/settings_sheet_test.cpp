@@ -213,6 +213,20 @@ TEST_F(RssPageTest, AddBecomesTheDefaultButtonWhileTheFieldsAreInUse)
     EXPECT_TRUE(rss().addButton()->isDefault());
 }
 
+TEST_F(RssPageTest, AltLettersOfTheLabelsReachTheirFields)
+{
+    SettingsSheet& sheet = openSheet();
+    sheet.tabs()->setCurrentWidget(&rss());
+    QApplication::setActiveWindow(&sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    QTest::keyClick(&sheet, Qt::Key_U, Qt::AltModifier);
+    EXPECT_TRUE(rss().urlEdit()->hasFocus());
+    QTest::keyClick(&sheet, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(rss().nameEdit()->hasFocus());
+    QTest::keyClick(&sheet, Qt::Key_L, Qt::AltModifier);
+    EXPECT_TRUE(rss().siteList()->hasFocus());
+}
+
 TEST_F(RssPageTest, AddedSitesAppearUncheckedOnBothPagesAndJoinTheListAtOk)
 {
     SettingsSheet& sheet = openSheet();

@@ -9,8 +9,4 @@ work=${ZR5_HOME:-$HOME/.local/share/Zephyrant2}
 mkdir -p "$work"
 cp -rn "$root/data/." "$work/"
 cd "$work"
-if [ -x "$root/build/bin/zr5a" ]; then
-  exec "$root/build/bin/zr5a"
-fi
-# Until the desktop program is built, run the bundled welcome script.
-exec "$root/build/bin/zr5run" --utf8 --all Scripts/welcome.zrs
+exec "$root/build/bin/zr5a"

@@ -8,7 +8,7 @@ jobs=$(nproc)
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 "$root/scripts/build.sh" "$out/asan" -DCMAKE_BUILD_TYPE=Debug -DZR5_WITH_ASAN=ON -DZR5_WERROR=ON
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
   ctest --test-dir "$out/asan" -j "$jobs" --output-on-failure --timeout 600 -LE "no-asan"
 
 echo "== ThreadSanitizer build: patrol threads =="

@@ -124,7 +124,7 @@ class Ticker:
         for key in ("http_proxy", "https_proxy", "ftp_proxy", "all_proxy"):
             self.env[key] = f"http://127.0.0.1:{port}"
         # Only matters against a sanitizer build; an existing setting wins.
-        self.env.setdefault("LSAN_OPTIONS", "suppressions=" + os.path.join(os.path.dirname(__file__), "lsan.supp"))
+        self.env.setdefault("LSAN_OPTIONS", "suppressions=" + os.path.join(os.path.dirname(__file__), "..", "lsan.supp"))
         self.env.update(extra_env or {})
         self.stdout_path = os.path.join(root, "zr5a.out")
         self.stderr_path = os.path.join(root, "zr5a.err")

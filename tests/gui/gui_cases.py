@@ -572,7 +572,9 @@ class BadInputTest(GuiCase):
         self.assertEqual(leftovers, set())
 
 
-def main():
+def main(module=None, default_case=None, extra_tools=()):
+    """Runs the named groups of module (this one by default), or default_case
+    (or the whole module) when none are named. 77: skipped, tools missing."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--zr5a", required=True)
     parser.add_argument("--data", required=True)
@@ -580,16 +582,19 @@ def main():
     parser.add_argument("groups", nargs="*")
     args = parser.parse_args()
     OPTIONS.zr5a, OPTIONS.data, OPTIONS.keep = os.path.abspath(args.zr5a), args.data, args.keep
-    if missing_tools():
-        print("skipped: missing " + ", ".join(missing_tools()))
+    if missing_tools(list(extra_tools)):
+        print("skipped: missing " + ", ".join(missing_tools(list(extra_tools))))
         return 77
     loader = unittest.TestLoader()
-    module = sys.modules[__name__]
-    suite = (unittest.TestSuite(loader.loadTestsFromName(name, module) for name in args.groups)
-             if args.groups else loader.loadTestsFromModule(module))
+    module = module or sys.modules[__name__]
+    if args.groups:
+        suite = unittest.TestSuite(loader.loadTestsFromName(name, module) for name in args.groups)
+    elif default_case:
+        suite = loader.loadTestsFromTestCase(default_case)
+    else:
+        suite = loader.loadTestsFromModule(module)
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     return 0 if result.wasSuccessful() else 1
-
 
 if __name__ == "__main__":
     sys.exit(main())

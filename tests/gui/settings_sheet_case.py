@@ -6,19 +6,17 @@ Cancel it is neither.
 Run:  python3 settings_sheet_case.py --zr5a BIN --data DATA_DIR SettingsSheetTest
 Exit status 77 means the X tools are missing (the test is skipped)."""
 
-import argparse
 import http.server
 import os
 import sys
 import threading
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import gui_cases  # noqa: E402
 from gui_cases import GuiCase  # noqa: E402
 from ticker import CATEGORY, SCRIPT_NAME, SKIN, Ticker  # noqa: E402
-from xsession import missing_tools, wait_until  # noqa: E402
+from xsession import wait_until  # noqa: E402
 
 SHEET_TITLE = "\u8a2d\u5b9a"  # "設定"
 SITE_NAME = "Local feed"
@@ -226,24 +224,7 @@ class SettingsSheetTest(GuiCase):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--zr5a", required=True)
-    parser.add_argument("--data", required=True)
-    parser.add_argument("--keep", action="store_true", help="keep the temporary folders")
-    parser.add_argument("groups", nargs="*")
-    args = parser.parse_args()
-    options = gui_cases.OPTIONS
-    options.zr5a, options.data, options.keep = os.path.abspath(args.zr5a), args.data, args.keep
-    if missing_tools(["trayer"]):
-        print("skipped: missing " + ", ".join(missing_tools(["trayer"])))
-        return 77
-    loader = unittest.TestLoader()
-    module = sys.modules[__name__]
-    suite = (unittest.TestSuite(loader.loadTestsFromName(name, module) for name in args.groups)
-             if args.groups else loader.loadTestsFromTestCase(SettingsSheetTest))
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    return 0 if result.wasSuccessful() else 1
-
+    return gui_cases.main(sys.modules[__name__], SettingsSheetTest, ["trayer"])
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -207,19 +207,20 @@ std::int32_t ProfileFile::readInt(std::string_view section, std::string_view key
         number, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-std::int64_t ProfileFile::highestNumberedKey(std::string_view section) const
+std::vector<std::int64_t> ProfileFile::numberedKeys(std::string_view section) const
 {
+    std::vector<std::int64_t> numbers;
     auto s = m_sectionIndex.find(fold(trim(section)));
     if (s == m_sectionIndex.end()) {
-        return -1;
+        return numbers;
     }
-    std::int64_t highest = -1;
     for (const auto& [key, index] : m_sections[s->second].keyIndex) {
         if (isNumberedKey(key)) {
-            highest = std::max<std::int64_t>(highest, std::stoll(key));
+            numbers.push_back(std::stoll(key));
         }
     }
-    return highest;
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 ProfileFile::Section& ProfileFile::sectionFor(std::string_view section)

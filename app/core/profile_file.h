@@ -36,8 +36,9 @@ public:
     // optional sign, clamped to the 32-bit range; no digits at all gives 0
     // (so "abc" reads as 0, "12px" as 12, " -7 " as -7).
     std::int32_t readInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
-    // The highest n whose key "%04d" of n exists in section, or -1.
-    std::int64_t highestNumberedKey(std::string_view section) const;
+    // Every n whose key "%04d" of n exists in section, in ascending order.
+    // Costs time in proportion to the keys present, whatever their numbers.
+    std::vector<std::int64_t> numberedKeys(std::string_view section) const;
 
     // Replaces the first matching key's value in place, or adds the key at the
     // end of its section, or adds the section at the end of the file. Line

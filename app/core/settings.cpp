@@ -95,12 +95,14 @@ void placeScript(std::vector<std::string>& fields, bool enabled, ScriptList& scr
 
 void loadScriptEntries(const ProfileFile& file, ScriptList& scripts)
 {
-    std::int64_t count = file.readInt(kScriptSection, kCountKey, kDefaultCount);
-    // Keys beyond the highest present one read as empty and would be skipped
-    // anyway; stopping there keeps a huge Count from reading for minutes.
-    count = std::min(count, file.highestNumberedKey(kScriptSection) + 1);
+    const std::int64_t count = file.readInt(kScriptSection, kCountKey, kDefaultCount);
+    // Missing keys read as empty and would be skipped anyway, so only the
+    // keys present are visited: a huge Count costs nothing more.
     std::size_t position = 0;
-    for (std::int64_t i = 0; i < count; ++i) {
+    for (std::int64_t i : file.numberedKeys(kScriptSection)) {
+        if (i >= count) {
+            break;
+        }
         std::vector<std::string> fields = splitFields(file.readString(kScriptSection, entryKey(i), ""));
         if (fields.size() < 3) {
             continue;

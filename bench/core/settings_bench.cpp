@@ -30,8 +30,7 @@ void parseAndRead(benchmark::State& state)
     for (auto _ : state) {
         ProfileFile file = ProfileFile::parse(text);
         std::size_t total = 0;
-        const std::int64_t last = file.highestNumberedKey("Script");
-        for (std::int64_t i = 0; i <= last; ++i) {
+        for (std::int64_t i : file.numberedKeys("Script")) {
             char key[16];
             std::snprintf(key, sizeof key, "%04d", static_cast<int>(i));
             total += file.readString("Script", key, "").size();

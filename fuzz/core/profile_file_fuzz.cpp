@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zr5::core;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     ProfileFile file = ProfileFile::parse(bytes);
-    file.highestNumberedKey("Script");
+    file.numberedKeys("Script");
     for (const char* key : { "Count", "0000", "Reload", "Skin", "Port" }) {
         file.readInt("Script", key, 0);
         file.readString("Window", key, "");

@@ -76,12 +76,13 @@ TEST(ProfileFile, ReadsIntegersLikeThePlatformReader)
     EXPECT_EQ(file.readInt("N", "hex", 1), 0);
 }
 
-TEST(ProfileFile, FindsTheHighestNumberedKey)
+TEST(ProfileFile, ListsTheNumberedKeysInOrder)
 {
-    EXPECT_EQ(ProfileFile::parse("[Script]\nCount=3\n").highestNumberedKey("Script"), -1);
-    EXPECT_EQ(ProfileFile::parse("").highestNumberedKey("Script"), -1);
-    ProfileFile file = ProfileFile::parse("[script]\n0000=a\n0003=b\n012=no\n00012=no\n10000=c\n");
-    EXPECT_EQ(file.highestNumberedKey("Script"), 10000);
+    EXPECT_TRUE(ProfileFile::parse("[Script]\nCount=3\n").numberedKeys("Script").empty());
+    EXPECT_TRUE(ProfileFile::parse("").numberedKeys("Script").empty());
+    ProfileFile file = ProfileFile::parse(
+        "[script]\n10000=c\n0003=b\n0000=a\n012=no\n00012=no\n0003=twice\n2147483000=d\n");
+    EXPECT_EQ(file.numberedKeys("Script"), (std::vector<std::int64_t> { 0, 3, 10000, 2147483000 }));
 }
 
 TEST(ProfileFile, WritesInPlaceAppendsKeysAndAddsSections)

@@ -66,13 +66,18 @@ TEST(Settings, ForeignFileKeepsItsOtherSectionsAndCommentsOnSave)
 TEST(Settings, BadNumbersAndAHugeCountReadQuickly)
 {
     ScriptList scripts;
-    ProfileFile file = ProfileFile::parse("[Script]\nCount=2147483647\n0000=N,*,missing.zrs\n"
+    // Only the keys present are visited: the site at the far end is read
+    // without counting up to it, the one past Count is not.
+    ProfileFile file = ProfileFile::parse("[Script]\nCount=2147483000\n0000=N,*,missing.zrs\n"
+                                          "2147482999=R,*,Far,http://far/\n2147483000=R,*,Past,http://past/\n"
                                           "[Timer]\nReload=-5\n[Proxy]\nPort=abc\nType=\n");
     Settings settings = loadSettings(file, scripts);
     EXPECT_EQ(settings.reloadMinutes, -5);
     EXPECT_EQ(settings.proxy.port, 0);
     EXPECT_EQ(settings.proxy.type, 0);
-    EXPECT_TRUE(scripts.entries.empty());
+    ASSERT_EQ(scripts.entries.size(), 1u);
+    EXPECT_EQ(scripts.entries[0]->name, "Far");
+    EXPECT_EQ(scripts.entries[0]->url, "http://far/");
 }
 
 } // namespace

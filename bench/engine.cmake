@@ -10,3 +10,8 @@ add_custom_target(engine_compare_bench
   COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/engine/compare_engines.py $<TARGET_FILE:zr5run>
   DEPENDS zr5run
   USES_TERMINAL)
+
+# engine_run_bench: run speed of tight loops, calls, member stores and string
+# building, where the run-time checks (time, cancel, memory) are paid.
+add_executable(engine_run_bench engine/run_bench.cpp)
+target_link_libraries(engine_run_bench PRIVATE zr5script_interp benchmark::benchmark zr5_warnings)

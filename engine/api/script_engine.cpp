@@ -1,6 +1,6 @@
 #include "api/script_engine.h"
 
-#include "builtins/host_state.h"
+#include "interp/run_limits.h"
 #include "lang/messages.h"
 
 #include <cstdio>
@@ -30,6 +30,36 @@ std::string textModeView(const std::string& bytes)
     return text;
 }
 
+// The parser's lines as one text, without the last line feed.
+std::string joinedLines(std::string lines)
+{
+    if (!lines.empty() && lines.back() == '\n') {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+// Counts the fetches of one load or run into the instance's tally.
+class FetchTallyScope final {
+public:
+    explicit FetchTallyScope(FetchTally& target)
+        : m_target(target)
+    {
+        hostState().fetches = {};
+    }
+    ~FetchTallyScope() { m_target = std::move(hostState().fetches); }
+    FetchTallyScope(const FetchTallyScope&) = delete;
+    FetchTallyScope& operator=(const FetchTallyScope&) = delete;
+
+private:
+    FetchTally& m_target;
+};
+
+std::int32_t stopResult(StopReason reason)
+{
+    return reason == StopReason::Cancelled ? ZR5S_RUN_CANCELLED : ZR5S_RUN_LIMIT;
+}
+
 } // namespace
 
 bool readScriptFile(const char* path, std::string& text)
@@ -49,6 +79,8 @@ std::int32_t ScriptEngine::parseAndRun(const std::string& source)
         const ParseResult result = m_interpreter.parse(source);
         if (result == ParseResult::Accepted) {
             m_interpreter.runTopLevel();
+        } else {
+            m_errorText = joinedLines(m_interpreter.parseErrors());
         }
         std::fflush(stdout);
         return static_cast<std::int32_t>(result);
@@ -61,6 +93,7 @@ std::int32_t ScriptEngine::parseAndRun(const std::string& source)
 
 std::int32_t ScriptEngine::Load(const char* path)
 {
+    const FetchTallyScope tally(m_fetches);
     std::string source;
     if (!readScriptFile(path, source)) {
         m_errorText = messages::kScriptFileNotFound;
@@ -83,18 +116,27 @@ const char* ScriptEngine::GetCategoryName(std::int32_t index)
 
 std::int32_t ScriptEngine::RunCategory(std::int32_t index)
 {
+    const FetchTallyScope tally(m_fetches);
+    const std::int32_t result = runCategory(index);
+    std::fflush(stdout);
+    return result;
+}
+
+std::int32_t ScriptEngine::runCategory(std::int32_t index)
+{
     // A failed run must never take the host down, whatever was thrown.
     try {
         m_interpreter.runCategory(static_cast<std::size_t>(index));
-        std::fflush(stdout);
-        return 0;
+        return ZR5S_RUN_OK;
+    } catch (const RunStopped& stop) {
+        m_errorText = stop.what();
+        return stopResult(stop.reason());
     } catch (const std::exception& error) {
         m_errorText = error.what();
     } catch (...) {
         m_errorText.clear();
     }
-    std::fflush(stdout);
-    return -1;
+    return ZR5S_RUN_ERROR;
 }
 
 const char* ScriptEngine::GetErrorText() { return m_errorText.c_str(); }
@@ -109,6 +151,19 @@ std::int32_t ScriptEngine::SetConnection(const ConnectionSettings* settings)
 {
     setConnection(settings);
     return 0;
+}
+
+std::int32_t ScriptEngine::SetRunLimits(const RunLimits* limits)
+{
+    setRunLimits(limits);
+    return 0;
+}
+
+const FetchReport* ScriptEngine::GetFetchReport()
+{
+    m_report = { m_fetches.fetches, m_fetches.failures, m_fetches.lastFailure, m_fetches.httpStatus,
+        m_fetches.url.c_str(), m_fetches.message.c_str() };
+    return &m_report;
 }
 
 } // namespace zr5::script

@@ -47,6 +47,51 @@ struct DisplayRecord {
 
 using DisplayCallback = void (*)(const DisplayRecord* record, void* userData);
 
+// Asked often while a script runs and while a document is fetched (at least
+// once a second): nonzero stops the run. A fetch then keeps what arrived and
+// the run ends with ZR5S_RUN_CANCELLED. Called on the thread running the
+// script, without any lock of the engine's: it must only read a flag.
+using CancelCallback = std::int32_t (*)(void* userData);
+
+// Bounds on every category run and load, for all instances at once (like the
+// connection settings). Zero means no bound.
+struct RunLimits {
+    std::uint32_t scriptSeconds; // the run's own time; waits for documents do not count
+    std::uint32_t fetchSeconds;  // one whole document fetch; what arrived by then is kept
+    std::uint64_t valueBytes;    // memory the run's values may take beyond what they took at its start
+    CancelCallback cancel;       // null: never cancelled
+    void* cancelData;
+};
+
+// Results of ScriptInterface::RunCategory.
+enum : std::int32_t {
+    ZR5S_RUN_OK = 0,
+    ZR5S_RUN_ERROR = -1,     // a run-time error; GetErrorText says which
+    ZR5S_RUN_LIMIT = -2,     // stopped by a RunLimits bound; GetErrorText says which
+    ZR5S_RUN_CANCELLED = -3, // stopped by the cancel callback
+};
+
+// Kinds of FetchReport::lastFailure.
+enum : std::int32_t {
+    ZR5S_FETCH_OK = 0,
+    ZR5S_FETCH_HOST_NOT_FOUND = 1, // name lookup failed (the host's or the proxy's)
+    ZR5S_FETCH_REFUSED = 2,        // connection refused or reset
+    ZR5S_FETCH_TIMEOUT = 3,        // connect, stall or whole-fetch time-out (what arrived is kept)
+    ZR5S_FETCH_HTTP_STATUS = 4,    // an answer with status 400 or above; see httpStatus
+    ZR5S_FETCH_CANCELLED = 5,
+    ZR5S_FETCH_OTHER = 6,          // anything else: bad URL, TLS, refused redirect...; see message
+};
+
+// What the document fetches of the last Load or RunCategory came to.
+struct FetchReport {
+    std::int32_t fetches;     // documents asked for
+    std::int32_t failures;    // of which failed, wholly or in part
+    std::int32_t lastFailure; // ZR5S_FETCH_* of the last failure, ZR5S_FETCH_OK when none failed
+    std::int32_t httpStatus;  // of the last failure, when it is ZR5S_FETCH_HTTP_STATUS
+    const char* url;          // of the last failure ("" when none)
+    const char* message;      // of the last failure, for people (ASCII; "" when none)
+};
+
 // Results of ScriptInterface::Load.
 enum : std::int32_t {
     ZR5S_LOAD_OK = 0,
@@ -56,7 +101,8 @@ enum : std::int32_t {
 };
 
 // One loaded news script. The order of the virtual functions is part of the
-// binary contract with hosts: never reorder, insert or remove.
+// binary contract with hosts: never reorder, insert or remove; new operations
+// are only ever appended.
 class ScriptInterface {
 public:
     virtual ~ScriptInterface() = default;
@@ -67,6 +113,10 @@ public:
     virtual const char* GetErrorText() = 0;
     virtual void SetDisplayCallback(DisplayCallback callback, void* userData) = 0;
     virtual std::int32_t SetConnection(const ConnectionSettings* settings) = 0;
+    // Null resets to no bounds and no cancelling. Returns 0.
+    virtual std::int32_t SetRunLimits(const RunLimits* limits) = 0;
+    // Valid until the next call into this instance.
+    virtual const FetchReport* GetFetchReport() = 0;
 
 protected:
     ScriptInterface() = default;

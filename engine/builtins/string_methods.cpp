@@ -6,6 +6,7 @@
 #include "builtins/builtin_args.h"
 #include "builtins/markup_tokenizer.h"
 #include "builtins/sjis_text.h"
+#include "interp/run_limits.h"
 #include "interp/string_method_table.h"
 
 #include <cstdint>
@@ -131,8 +132,11 @@ ValuePtr replace(const Receiver& receiver, const Arguments& arguments)
     if (match.offset == std::string_view::npos) {
         return makeString(receiver.text);
     }
+    const std::string replacement = arguments.text(1);
+    // Checked before the copy: two long texts must not make one too long to hold.
+    checkTextLength(receiver.text.size() - needle.size() + replacement.size());
     std::string result = receiver.text;
-    result.replace(match.offset, needle.size(), arguments.text(1));
+    result.replace(match.offset, needle.size(), replacement);
     return makeString(std::move(result));
 }
 

@@ -47,6 +47,7 @@ ParseResult Interpreter::parse(std::string_view source)
         const Scanner scanner(context, source);
         result = parseTokens(context);
     }
+    m_parseErrors = std::move(context.errorLines);
     if (result == 0 && context.tooDeep) {
         throw std::runtime_error(messages::kNestingTooDeep);
     }
@@ -56,7 +57,7 @@ ParseResult Interpreter::parse(std::string_view source)
 void Interpreter::runTopLevel()
 {
     makeCurrent();
-    resetRunBudget();
+    const RunWatch watch;
     evaluateChild(m_root);
 }
 
@@ -74,7 +75,7 @@ void Interpreter::runCategory(std::size_t index)
 {
     const Category& body = category(index);
     makeCurrent();
-    resetRunBudget();
+    const RunWatch watch;
     evaluateChild(body.body);
 }
 

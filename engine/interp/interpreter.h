@@ -26,6 +26,8 @@ public:
     // Parses a whole script; syntax errors are printed on standard output.
     // Throws std::runtime_error when the script nests deeper than the tree allows.
     ParseResult parse(std::string_view source);
+    // The lines the last parse printed, each ending with a line feed.
+    const std::string& parseErrors() const { return m_parseErrors; }
     void runTopLevel();
 
     std::size_t categoryCount() const { return m_categories.size(); }
@@ -57,6 +59,7 @@ private:
     NodePtr m_root;
     Scope m_scope;
     std::vector<Category> m_categories;
+    std::string m_parseErrors;
 };
 
 } // namespace zr5::script

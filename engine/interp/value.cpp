@@ -104,7 +104,17 @@ double parseNumber(std::string_view text)
 
 std::string NumberValue::asString() const { return formatNumber(m_value); }
 
-double StringValue::asNumber() const { return parseNumber(m_text); }
+StringValue::StringValue(std::string text)
+    : m_text(std::move(text))
+{
+    checkTextLength(m_text.size());
+    chargeValueBytes(m_text.capacity());
+}
+
+double StringValue::asNumber() const
+{
+    return parseNumber(m_text);
+}
 
 const Value* VariableReference::target() const
 {
@@ -196,9 +206,19 @@ SlotPtr Properties::findOrCreate(std::string_view key)
 {
     auto it = m_members.find(key);
     if (it == m_members.end()) {
+        // Charged first: past the limit, nothing is added.
+        const std::size_t bytes = key.size() + kMemberBytes;
+        chargeValueBytes(bytes);
+        m_bytes += bytes;
         it = m_members.emplace(std::string(key), std::make_shared<VariableSlot>()).first;
     }
     return it->second;
+}
+
+Properties::Map Properties::takeMembers()
+{
+    releaseValueBytes(std::exchange(m_bytes, 0));
+    return std::exchange(m_members, Map());
 }
 
 void Properties::append(ValuePtr value)

@@ -5,6 +5,8 @@
 // fail: an unsuitable kind answers false, 0, "" or no value.
 #pragma once
 
+#include "interp/run_limits.h"
+
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -72,9 +74,15 @@ public:
 
 // Members of an object, keyed by text in bytewise order. Numeric indexes are
 // turned into text before they get here, so a[1] and a['1'] are one member.
+// Each member is charged to the run's memory (see chargeValueBytes).
 class Properties final {
 public:
     using Map = std::map<std::string, SlotPtr, std::less<>>;
+
+    Properties() = default;
+    ~Properties() { releaseValueBytes(m_bytes); }
+    Properties(const Properties&) = delete;
+    Properties& operator=(const Properties&) = delete;
 
     SlotPtr find(std::string_view key) const;
     SlotPtr findOrCreate(std::string_view key);
@@ -83,10 +91,11 @@ public:
     std::size_t size() const { return m_members.size(); }
     const Map& members() const { return m_members; }
     // Hands every member over and leaves the map empty.
-    Map takeMembers() { return std::exchange(m_members, Map()); }
+    Map takeMembers();
 
 private:
     Map m_members;
+    std::size_t m_bytes = 0;
 };
 
 // Anything callable: script functions and built-ins. `arguments` holds the
@@ -129,9 +138,14 @@ private:
     double m_value;
 };
 
+// Every text a script gets is at most kMaxTextBytes long and charged to the
+// run's memory by its capacity; a longer one throws std::length_error.
 class StringValue final : public Value {
 public:
-    explicit StringValue(std::string text) : m_text(std::move(text)) {}
+    explicit StringValue(std::string text);
+    ~StringValue() override { releaseValueBytes(m_text.capacity()); }
+    StringValue(const StringValue&) = delete;
+    StringValue& operator=(const StringValue&) = delete;
     bool isString() const override { return true; }
     bool asBoolean() const override { return !m_text.empty(); }
     double asNumber() const override;

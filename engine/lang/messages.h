@@ -24,6 +24,23 @@ inline constexpr const char* kNestingTooDeep = "script nesting too deep";
 inline constexpr const char* kCallDepthExceeded = "script call depth limit exceeded (endless recursion?)";
 inline constexpr const char* kRunBudgetExhausted = "script run budget exhausted";
 inline constexpr const char* kTextTooLong = "script text too long";
+// The host's run limits, ASCII so that any host can show them.
+inline constexpr const char* kTimeLimitSeconds = "run-time limit of %llu s reached";
+inline constexpr const char* kMemoryLimitMebibytes = "memory limit of %llu MiB reached";
+inline constexpr const char* kMemoryLimitBytes = "memory limit of %llu bytes reached";
+inline constexpr const char* kRunCancelled = "run cancelled";
+// Why a document fetch failed, ASCII like the above.
+inline constexpr const char* kFetchHostNotFound = "could not resolve host";
+inline constexpr const char* kFetchRefused = "connection refused";
+inline constexpr const char* kFetchReset = "connection reset";
+inline constexpr const char* kFetchTimedOut = "timed out after %llu s";
+inline constexpr const char* kFetchHttpStatus = "HTTP %llu";
+inline constexpr const char* kFetchCancelled = "cancelled";
+inline constexpr const char* kFetchLinkLocal = "redirect to a link-local address refused";
+inline constexpr const char* kFetchBadUrl = "not an http, https or ftp URL";
+inline constexpr const char* kFetchTooManyRedirects = "too many redirects";
+inline constexpr const char* kFetchTooLarge = "document larger than 64 MiB, cut";
+inline constexpr const char* kFetchUnknownProxyMode = "unknown proxy mode";
 inline constexpr const char* kBadCategoryIndex = "invalid vector<T> subscript";
 
 } // namespace zr5::script::messages

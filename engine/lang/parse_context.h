@@ -25,10 +25,13 @@ struct ParseContext {
     std::string stringBuffer;
     // Set when a construct nested deeper than the tree allows was dropped.
     bool tooDeep = false;
+    // Everything reportError printed, so that a host can show it too.
+    std::string errorLines;
 };
 
-// Writes "(line) : error : message" on standard output; never stops the parse.
-void reportError(const ParseContext& context, const char* message);
+// Writes "(line) : error : message" on standard output and keeps it in
+// errorLines; never stops the parse.
+void reportError(ParseContext& context, const char* message);
 
 // The scanner: next token code (0 at end of input) with its value.
 int nextToken(TokenValue& value, ParseContext& context);

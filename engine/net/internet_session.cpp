@@ -1,12 +1,19 @@
 #include "net/internet_session.h"
 
+#include "lang/messages.h"
 #include "net/debug_output.h"
 #include "net/local_host.h"
 
 #include <curl/curl.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -113,8 +120,11 @@ public:
             reportChunk(InternetSession::kReadChunkBytes);
             m_chunkFill -= InternetSession::kReadChunkBytes;
         }
+        m_cut = m_cut || taken != size;
         return taken == size;
     }
+
+    bool cut() const { return m_cut; }
 
     std::string finish()
     {
@@ -129,26 +139,38 @@ private:
 
     std::string m_body;
     std::size_t m_chunkFill = 0;
+    bool m_cut = false;
 };
+
+// Why the progress callback ended a transfer.
+enum class Abort { None, Stall, Deadline, Cancel };
 
 // State of the request in flight, one per hop of a redirect chain.
 struct Hop {
     CURL* easy = nullptr;
     long connectSeconds = 0;
     long stallSeconds = 0;
+    const FetchControl* control = nullptr;
+    std::optional<Clock::time_point> deadline;
     DocumentSink* sink = nullptr;
     Clock::time_point lastByte;
     bool anyByte = false;
     bool isRedirect = false;
     bool checkedStatus = false;
+    bool followsRedirect = false;
+    bool refusedLinkLocal = false;
+    Abort abort = Abort::None;
 
-    void begin(DocumentSink& target)
+    void begin(DocumentSink& target, bool redirected)
     {
         sink = &target;
         lastByte = Clock::now();
         anyByte = false;
         isRedirect = false;
         checkedStatus = false;
+        followsRedirect = redirected;
+        refusedLinkLocal = false;
+        abort = Abort::None;
     }
 };
 
@@ -186,11 +208,60 @@ std::size_t onBody(char* data, std::size_t, std::size_t count, void* user)
     return hop->sink->append(data, count) ? count : 0;
 }
 
+Abort abortReason(const Hop& hop)
+{
+    if (hop.control->cancel && hop.control->cancel(hop.control->cancelData) != 0)
+        return Abort::Cancel;
+    const Clock::time_point now = Clock::now();
+    if (hop.deadline && now >= *hop.deadline)
+        return Abort::Deadline;
+    const long allowed = hop.anyByte ? hop.stallSeconds : hop.connectSeconds + hop.stallSeconds;
+    return now - hop.lastByte > std::chrono::seconds(allowed) ? Abort::Stall : Abort::None;
+}
+
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    const auto* hop = static_cast<const Hop*>(user);
-    const long allowed = hop->anyByte ? hop->stallSeconds : hop->connectSeconds + hop->stallSeconds;
-    return Clock::now() - hop->lastByte > std::chrono::seconds(allowed) ? 1 : 0;
+    auto* hop = static_cast<Hop*>(user);
+    hop->abort = abortReason(*hop);
+    return hop->abort == Abort::None ? 0 : 1;
+}
+
+bool isLinkLocalV4(std::uint32_t hostOrder)
+{
+    return (hostOrder & 0xFFFF0000u) == 0xA9FE0000u;
+}
+
+bool isLinkLocal(const sockaddr& address)
+{
+    if (address.sa_family == AF_INET) {
+        sockaddr_in v4{};
+        std::memcpy(&v4, &address, sizeof v4);
+        return isLinkLocalV4(ntohl(v4.sin_addr.s_addr));
+    }
+    if (address.sa_family != AF_INET6)
+        return false;
+    sockaddr_in6 v6{};
+    std::memcpy(&v6, &address, sizeof v6);
+    const unsigned char* bytes = v6.sin6_addr.s6_addr;
+    if (bytes[0] == 0xFE && (bytes[1] & 0xC0) == 0x80)
+        return true;
+    if (!IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr))
+        return false;
+    std::uint32_t mapped = 0;
+    std::memcpy(&mapped, bytes + 12, sizeof mapped);
+    return isLinkLocalV4(ntohl(mapped));
+}
+
+// The address a hop really connects to, after name resolution: a redirect
+// must not reach a link-local service whatever name it gives.
+curl_socket_t onOpenSocket(void* user, curlsocktype, curl_sockaddr* address)
+{
+    auto* hop = static_cast<Hop*>(user);
+    if (hop->followsRedirect && isLinkLocal(address->addr)) {
+        hop->refusedLinkLocal = true;
+        return CURL_SOCKET_BAD;
+    }
+    return socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
 }
 
 void setCommonOptions(CURL* easy, Hop& hop)
@@ -211,6 +282,8 @@ void setCommonOptions(CURL* easy, Hop& hop)
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &hop);
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, &hop);
 }
 
 void setProxyRoute(CURL* easy, const ConnectionConfig& config, const std::string& host)
@@ -237,49 +310,133 @@ bool knownProxyMode(int mode)
     return mode == 0 || mode == 1 || mode == 2;
 }
 
+FetchResult failed(FetchFailure failure, std::string message)
+{
+    FetchResult result;
+    result.failure = failure;
+    result.message = std::move(message);
+    return result;
+}
+
+std::string numberText(const char* format, long seconds)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<unsigned long long>(seconds));
+    return text;
+}
+
+bool isHttp(const std::string& url)
+{
+    return url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0;
+}
+
+// What the last hop came to, given curl's result.
+struct Outcome {
+    FetchFailure failure = FetchFailure::None;
+    std::string message;
+};
+
+Outcome abortOutcome(const Hop& hop)
+{
+    switch (hop.abort) {
+    case Abort::Cancel:
+        return {FetchFailure::Cancelled, messages::kFetchCancelled};
+    case Abort::Deadline:
+        return { FetchFailure::Timeout,
+            numberText(messages::kFetchTimedOut, static_cast<long>(hop.control->wholeSeconds)) };
+    default:
+        return { FetchFailure::Timeout,
+            numberText(messages::kFetchTimedOut,
+                hop.anyByte ? hop.stallSeconds : hop.connectSeconds + hop.stallSeconds) };
+    }
+}
+
+Outcome curlOutcome(CURLcode code, const Hop& hop, const char* errorText)
+{
+    switch (code) {
+    case CURLE_ABORTED_BY_CALLBACK:
+        return abortOutcome(hop);
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return {FetchFailure::HostNotFound, messages::kFetchHostNotFound};
+    case CURLE_COULDNT_CONNECT:
+        if (hop.refusedLinkLocal)
+            return {FetchFailure::Other, messages::kFetchLinkLocal};
+        return {FetchFailure::Refused, messages::kFetchRefused};
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+        return {FetchFailure::Refused, messages::kFetchReset};
+    case CURLE_OPERATION_TIMEDOUT:
+        return {FetchFailure::Timeout, numberText(messages::kFetchTimedOut, hop.connectSeconds)};
+    default:
+        break;
+    }
+    if (code == CURLE_WRITE_ERROR && hop.sink->cut())
+        return {FetchFailure::Other, messages::kFetchTooLarge};
+    return {FetchFailure::Other, *errorText ? errorText : curl_easy_strerror(code)};
+}
+
 } // namespace
 
 InternetSession::InternetSession() : InternetSession(ConnectionConfig{}) {}
 
-InternetSession::InternetSession(const ConnectionConfig& config)
-    : m_config(config),
-      m_connectSeconds(secondsFromEnvironment("ZR5_NET_CONNECT_SECONDS", kDefaultConnectSeconds)),
-      m_stallSeconds(secondsFromEnvironment("ZR5_NET_STALL_SECONDS", kDefaultStallSeconds))
+InternetSession::InternetSession(const ConnectionConfig& config, const FetchControl& control)
+    : m_config(config)
+    , m_control(control)
+    , m_connectSeconds(secondsFromEnvironment("ZR5_NET_CONNECT_SECONDS", kDefaultConnectSeconds))
+    , m_stallSeconds(secondsFromEnvironment("ZR5_NET_STALL_SECONDS", kDefaultStallSeconds))
 {
     initCurlOnce();
 }
 
-std::string InternetSession::fetch(const std::string& url) const
+FetchResult InternetSession::fetchDocument(const std::string& url) const
 {
     if (!knownProxyMode(m_config.proxyMode))
-        return {};
+        return failed(FetchFailure::Other, messages::kFetchUnknownProxyMode);
     const EasyHandle easy(curl_easy_init());
     if (!easy)
-        return {};
+        return failed(FetchFailure::Other, curl_easy_strerror(CURLE_OUT_OF_MEMORY));
     Hop hop;
     hop.easy = easy.get();
     hop.connectSeconds = m_connectSeconds;
     hop.stallSeconds = m_stallSeconds;
+    hop.control = &m_control;
+    if (m_control.wholeSeconds != 0)
+        hop.deadline = Clock::now() + std::chrono::seconds(m_control.wholeSeconds);
     setCommonOptions(easy.get(), hop);
+    char errorText[CURL_ERROR_SIZE];
+    curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorText);
 
     std::string next = url;
     for (int redirects = 0; redirects <= kMaxRedirects; ++redirects) {
         const std::optional<ParsedUrl> parsed = parseUrl(next);
         if (!parsed)
-            return {};
+            return failed(FetchFailure::Other, messages::kFetchBadUrl);
         DocumentSink sink;
-        hop.begin(sink);
+        hop.begin(sink, redirects > 0);
         curl_easy_setopt(easy.get(), CURLOPT_URL, parsed->url.c_str());
         setProxyRoute(easy.get(), m_config, parsed->host);
-        // The result code is not needed: whatever arrived before a failure
-        // is the document.
-        curl_easy_perform(easy.get());
+        errorText[0] = '\0';
+        const CURLcode code = curl_easy_perform(easy.get());
         const std::optional<std::string> target = redirectTarget(easy.get());
-        if (!target)
-            return sink.finish();
-        next = *target;
+        if (target && hop.abort == Abort::None) {
+            next = *target;
+            continue;
+        }
+        FetchResult result;
+        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.httpStatus);
+        Outcome outcome;
+        if (code != CURLE_OK)
+            outcome = curlOutcome(code, hop, errorText);
+        else if (isHttp(parsed->url) && result.httpStatus >= 400)
+            outcome = {FetchFailure::HttpStatus, numberText(messages::kFetchHttpStatus, result.httpStatus)};
+        result.failure = outcome.failure;
+        result.message = std::move(outcome.message);
+        // Whatever arrived before a failure is still the document.
+        result.body = sink.finish();
+        return result;
     }
-    return {};
+    return failed(FetchFailure::Other, messages::kFetchTooManyRedirects);
 }
 
 } // namespace zr5::script::net

@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --proxy-address A     proxy host\n"
     "  --proxy-port P        proxy port\n"
     "  --bypass-local        no proxy for local hosts\n"
+    "  --script-limit S      stop a load or category run after S seconds of its own time\n"
+    "  --fetch-limit S       stop a document fetch after S seconds, keeping what arrived\n"
     "  -h, --help            this text\n"
     "Each Display prints D<TAB>text1<TAB>text2<TAB>text3, each _Notify N<TAB>text1<TAB>text2.\n";
 
@@ -40,6 +42,8 @@ struct Options {
     ConnectionSettings connection{ZR5S_PROXY_SYSTEM, nullptr, 0, 0};
     std::string proxyAddress;
     bool connectionGiven = false;
+    RunLimits limits{};
+    bool limitsGiven = false;
 };
 
 std::string toOutput(const char* text, TextEncoding encoding)
@@ -97,9 +101,24 @@ bool parseInteger(const char* text, std::int32_t& value)
     return true;
 }
 
+bool parseSeconds(const char* text, std::uint32_t& seconds)
+{
+    std::int32_t value = 0;
+    if (!parseInteger(text, value) || value < 0) {
+        return false;
+    }
+    seconds = static_cast<std::uint32_t>(value);
+    return true;
+}
+
 // Options that take a value; false on a usage error.
 bool parseValueOption(const std::string& name, const char* value, Options& options)
 {
+    if (name == "--script-limit" || name == "--fetch-limit") {
+        options.limitsGiven = true;
+        std::uint32_t& seconds = name == "--script-limit" ? options.limits.scriptSeconds : options.limits.fetchSeconds;
+        return parseSeconds(value, seconds);
+    }
     options.connectionGiven = true;
     if (name == "--proxy-mode") {
         return parseInteger(value, options.connection.proxyMode);
@@ -133,7 +152,8 @@ ParseOutcome parseArguments(int argc, char** argv, Options& options)
         } else if (argument == "--bypass-local") {
             options.connection.bypassLocal = 1;
             options.connectionGiven = true;
-        } else if ((argument == "--proxy-mode" || argument == "--proxy-port" || argument == "--proxy-address") &&
+        } else if ((argument == "--proxy-mode" || argument == "--proxy-port" || argument == "--proxy-address" ||
+                    argument == "--script-limit" || argument == "--fetch-limit") &&
                    i + 1 < argc) {
             if (!parseValueOption(argument, argv[++i], options)) {
                 return ParseOutcome::Usage;
@@ -209,6 +229,9 @@ int run(ScriptInterface& engine, Options& options)
     if (options.connectionGiven) {
         options.connection.proxyAddress = options.proxyAddress.c_str();
         engine.SetConnection(&options.connection);
+    }
+    if (options.limitsGiven) {
+        engine.SetRunLimits(&options.limits);
     }
     engine.SetDisplayCallback(printDisplay, nullptr);
     const int status = loadStatus(engine.Load(options.script.c_str()));

@@ -120,8 +120,9 @@ TEST_F(EngineLibrary, LoadResultsAndErrorText)
     m_destroy(engine);
 
     engine = m_create();
-    EXPECT_EQ(engine->Load(writeScript("unclosed.zrs", "category \"a\" { }\nif (1) {\n").c_str()), ZR5S_LOAD_FAILED);
-    EXPECT_STREQ(engine->GetErrorText(), "");
+    EXPECT_EQ(engine->Load(writeScript("unclosed.zrs", "category \"a\" { }\nif (1) {\n").c_str()),
+        ZR5S_LOAD_FAILED);
+    EXPECT_STREQ(engine->GetErrorText(), "(3) : error : parse error, unexpected $");
     EXPECT_EQ(engine->GetCategoryCount(), 1);
     m_destroy(engine);
 
@@ -150,6 +151,63 @@ TEST_F(EngineLibrary, FailedRunsNeitherThrowNorStopLaterRuns)
     EXPECT_EQ(engine->RunCategory(1), 0);
     ASSERT_EQ(g_headlines.size(), 1u);
     EXPECT_EQ(g_headlines[0].text1, "ok");
+    m_destroy(engine);
+}
+
+std::int32_t alwaysCancel(void*)
+{
+    return 1;
+}
+
+TEST_F(EngineLibrary, RunLimitsStopRunsAndNullLiftsThem)
+{
+    ScriptInterface* engine = m_create();
+    engine->SetDisplayCallback(collect, nullptr);
+    const std::string path = writeScript("limits.zrs",
+        "category \"loop\" { Display('first', ''); while (1) {} }\n"
+        "category \"short\" { i = 0; while (i < 5000) i++; }\n");
+    ASSERT_EQ(engine->Load(path.c_str()), ZR5S_LOAD_OK);
+    const RunLimits oneSecond{1, 0, 0, nullptr, nullptr};
+    EXPECT_EQ(engine->SetRunLimits(&oneSecond), 0);
+    EXPECT_EQ(engine->RunCategory(0), ZR5S_RUN_LIMIT);
+    EXPECT_STREQ(engine->GetErrorText(), "run-time limit of 1 s reached");
+    ASSERT_EQ(g_headlines.size(), 1u);
+    EXPECT_EQ(g_headlines[0].text1, "first");
+
+    const RunLimits cancelled{0, 0, 0, alwaysCancel, nullptr};
+    engine->SetRunLimits(&cancelled);
+    EXPECT_EQ(engine->RunCategory(1), ZR5S_RUN_CANCELLED);
+    EXPECT_EQ(engine->SetRunLimits(nullptr), 0);
+    EXPECT_EQ(engine->RunCategory(1), ZR5S_RUN_OK);
+    m_destroy(engine);
+}
+
+TEST_F(EngineLibrary, FetchReportTellsTheLastFailureOfTheLastCall)
+{
+    ScriptInterface* engine = m_create();
+    const ConnectionSettings direct{ZR5S_PROXY_DIRECT, nullptr, 0, 0};
+    engine->SetConnection(&direct);
+    const FetchReport* report = engine->GetFetchReport();
+    EXPECT_EQ(report->fetches, 0);
+    EXPECT_STREQ(report->url, "");
+    const std::string path = writeScript("fetch.zrs",
+        "category \"fetch\" { d = new Document(); "
+        "d.open('http://127.0.0.1:1/'); d.open('file:///etc/hostname'); }\n"
+        "category \"none\" { }\n");
+    ASSERT_EQ(engine->Load(path.c_str()), ZR5S_LOAD_OK);
+    ASSERT_EQ(engine->RunCategory(0), ZR5S_RUN_OK);
+    report = engine->GetFetchReport();
+    EXPECT_EQ(report->fetches, 2);
+    EXPECT_EQ(report->failures, 2);
+    EXPECT_EQ(report->lastFailure, ZR5S_FETCH_OTHER);
+    EXPECT_STREQ(report->url, "file:///etc/hostname");
+    EXPECT_STREQ(report->message, "not an http, https or ftp URL");
+    ASSERT_EQ(engine->RunCategory(1), ZR5S_RUN_OK);
+    report = engine->GetFetchReport();
+    EXPECT_EQ(report->fetches, 0);
+    EXPECT_EQ(report->failures, 0);
+    EXPECT_EQ(report->lastFailure, ZR5S_FETCH_OK);
+    EXPECT_STREQ(report->message, "");
     m_destroy(engine);
 }
 

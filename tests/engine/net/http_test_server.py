@@ -9,6 +9,7 @@ passive-mode download of the files in FTP_FILES.
 import http.server
 import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -97,6 +98,24 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def route_silent(self, args, query):
         time.sleep(600)
+        self.close_connection = True
+
+    def route_trickle(self, args, query):
+        """Declares 100 bytes and sends one a second."""
+        self.start_body(100)
+        try:
+            for byte in pattern(100):
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(1)
+        except OSError:
+            pass
+        self.close_connection = True
+
+    def route_reset(self, args, query):
+        """Accepts the request, then resets the connection without an answer."""
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
         self.close_connection = True
 
     def route_endless(self, args, query):

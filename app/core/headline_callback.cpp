@@ -22,6 +22,8 @@ void writePatrolLog(
         }
     }
     std::fputc('\n', log);
+    // Whoever watches a stuck patrol sees how far it got.
+    std::fflush(log);
 }
 
 void headlineCallback(const DisplayRecord* record, void* userData)

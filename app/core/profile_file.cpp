@@ -1,7 +1,5 @@
 #include "core/profile_file.h"
 
-#include "core/atomic_file.h"
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -281,7 +279,7 @@ std::string ProfileFile::serialize() const
     return out;
 }
 
-bool ProfileFile::save(const std::filesystem::path& path) const
+SaveResult ProfileFile::save(const std::filesystem::path& path) const
 {
     return writeFileAtomically(path, serialize());
 }

@@ -12,6 +12,8 @@
 // of other programs, their spelling) is saved back unchanged.
 #pragma once
 
+#include "core/atomic_file.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -49,7 +51,7 @@ public:
 
     std::string serialize() const;
     // Atomic: see writeFileAtomically().
-    bool save(const std::filesystem::path& path) const;
+    SaveResult save(const std::filesystem::path& path) const;
 
 private:
     struct Line {

@@ -2,6 +2,7 @@
 
 #include "core/debug_output.h"
 #include "core/engine_lock.h"
+#include "core/messages.h"
 #include "core/script_template.h"
 #include "core/text_codec.h"
 
@@ -89,7 +90,7 @@ ScriptRecord::~ScriptRecord()
     ZR5S_DestroyInterface(m_engine);
 }
 
-std::int32_t ScriptRecord::load(const fs::path& file, LoadErrorSink& errors)
+std::int32_t ScriptRecord::load(const fs::path& file, LoadErrorSink& errors, const RunLimits* limits)
 {
     if (!m_engine) {
         return ZR5S_LOAD_FAILED;
@@ -98,6 +99,9 @@ std::int32_t ScriptRecord::load(const fs::path& file, LoadErrorSink& errors)
     std::string failure;
     {
         std::lock_guard lock(engineMutex());
+        if (limits) {
+            m_engine->SetRunLimits(limits);
+        }
         m_engine->SetDisplayCallback(ignoreDisplay, nullptr);
         try {
             result = m_engine->Load(file.c_str());
@@ -106,24 +110,29 @@ std::int32_t ScriptRecord::load(const fs::path& file, LoadErrorSink& errors)
         }
         if (result != ZR5S_LOAD_OK) {
             failure = errorText(*m_engine);
+            // A failed load always has a reason: loadError tells failure apart.
+            if (failure.empty()) {
+                failure = messages::kLoadFailed;
+            }
         }
         categories = readCategories(*m_engine);
     }
+    loadError = failure;
     // Reported outside the lock: the host may take its time showing it.
     if (result != ZR5S_LOAD_OK) {
-        errors.loadError(failure);
+        errors.loadError(name.empty() ? failure : name + ": " + failure);
     }
     return result;
 }
 
-ScriptList enumerateScripts(const fs::path& folder, LoadErrorSink& errors)
+ScriptList enumerateScripts(const fs::path& folder, LoadErrorSink& errors, const RunLimits* limits)
 {
     ScriptList list;
     for (const fs::path& file : scriptFiles(folder)) {
         auto record = std::make_unique<ScriptRecord>(RecordKind::ScriptFile, localeToCp932(file.native()));
         record->path = folder / file;
         debugOutput(file.native());
-        record->load(record->path, errors);
+        record->load(record->path, errors, limits);
         for (const Category& category : record->categories) {
             debugOutput(" - " + category.name);
         }

@@ -48,13 +48,19 @@ public:
     std::string url; // sites only
     bool enabled = false;
     std::vector<Category> categories;
+    // Shift_JIS: why the last load failed (the engine's text); empty after a
+    // successful load.
+    std::string loadError;
 
     // Null only when the engine could not create an instance.
     ScriptInterface* engine() const { return m_engine; }
 
     // Loads a script file into the engine with headlines ignored, reports a
-    // failure to errors and reads the categories. Call without the engine mutex.
-    std::int32_t load(const std::filesystem::path& file, LoadErrorSink& errors);
+    // failure to errors (after the record's name) and in loadError, and reads
+    // the categories. limits, when given, bound the script's top-level code.
+    // Call without the engine mutex.
+    std::int32_t load(
+        const std::filesystem::path& file, LoadErrorSink& errors, const RunLimits* limits = nullptr);
 
 private:
     RecordKind m_kind;
@@ -68,8 +74,9 @@ struct ScriptList {
 };
 
 // One record per regular file "*.zrs" of folder, names sorted bytewise, each
-// loaded at once. A missing folder gives an empty list.
-ScriptList enumerateScripts(const std::filesystem::path& folder, LoadErrorSink& errors);
+// loaded at once (within limits, when given). A missing folder gives an empty list.
+ScriptList enumerateScripts(
+    const std::filesystem::path& folder, LoadErrorSink& errors, const RunLimits* limits = nullptr);
 
 // Writes script to a "zrs" temporary file, loads it into record and deletes
 // the file. False when no temporary file could be made (nothing loaded).

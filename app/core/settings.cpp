@@ -15,6 +15,7 @@ struct SettingKey {
     std::string_view defaultText;
     std::int32_t* (*number)(Settings&); // exactly one of number and text is set
     std::string* (*text)(Settings&);
+    std::int32_t maximum = 0; // numbers from 1 to maximum, else the default; 0: any number
 };
 
 constexpr std::string_view kScriptSection = "Script";
@@ -23,8 +24,11 @@ constexpr std::int32_t kDefaultCount = 0;
 
 #define ZR5_NUMBER(path) [](Settings& s) { return &s.path; }, nullptr
 #define ZR5_TEXT(path) nullptr, [](Settings& s) { return &s.path; }
+constexpr std::int32_t kMaxLimitSeconds = 86400;
 const SettingKey kSettingKeys[] = {
     { "Timer", "Reload", 30, "", ZR5_NUMBER(reloadMinutes) },
+    { "Timer", "ScriptLimit", 30, "", ZR5_NUMBER(scriptLimitSeconds), kMaxLimitSeconds },
+    { "Timer", "FetchLimit", 120, "", ZR5_NUMBER(fetchLimitSeconds), kMaxLimitSeconds },
     { "Window", "Skin", 0, "", ZR5_TEXT(window.skin) },
     { "Window", "X", 0, "", ZR5_NUMBER(window.x) },
     { "Window", "Y", 0, "", ZR5_NUMBER(window.y) },
@@ -36,6 +40,7 @@ const SettingKey kSettingKeys[] = {
     { "Proxy", "Address", 0, "", ZR5_TEXT(proxy.address) },
     { "Proxy", "Port", 8080, "", ZR5_NUMBER(proxy.port) },
     { "Proxy", "Local", 0, "", ZR5_NUMBER(proxy.bypassLocal) },
+    { "Notice", "URL", 0, "", ZR5_TEXT(noticeUrl) },
 };
 #undef ZR5_NUMBER
 #undef ZR5_TEXT
@@ -116,20 +121,34 @@ void loadScriptEntries(const ProfileFile& file, ScriptList& scripts)
     }
 }
 
+std::int32_t readNumber(const ProfileFile& file, const SettingKey& key)
+{
+    std::int32_t number = file.readInt(key.section, key.key, key.defaultNumber);
+    if (key.maximum != 0 && (number < 1 || number > key.maximum)) {
+        return key.defaultNumber;
+    }
+    return number;
+}
+
 } // namespace
 
-Settings loadSettings(const ProfileFile& file, ScriptList& scripts)
+Settings readSettings(const ProfileFile& file)
 {
-    loadScriptEntries(file, scripts);
     Settings settings;
     for (const SettingKey& key : kSettingKeys) {
         if (key.number) {
-            *key.number(settings) = file.readInt(key.section, key.key, key.defaultNumber);
+            *key.number(settings) = readNumber(file, key);
         } else {
             *key.text(settings) = file.readString(key.section, key.key, key.defaultText);
         }
     }
     return settings;
+}
+
+Settings loadSettings(const ProfileFile& file, ScriptList& scripts)
+{
+    loadScriptEntries(file, scripts);
+    return readSettings(file);
 }
 
 std::string scriptEntry(const ScriptRecord& record)
@@ -164,6 +183,18 @@ void storeSettings(ProfileFile& file, const ScriptList& scripts, const Settings&
             file.writeString(key.section, key.key, *key.text(values));
         }
     }
+}
+
+std::optional<std::string> saveSettingsFile(
+    const std::filesystem::path& path, const ScriptList& scripts, const Settings& settings)
+{
+    ProfileFile file = ProfileFile::load(path);
+    storeSettings(file, scripts, settings);
+    SaveResult saved = file.save(path);
+    if (saved) {
+        return std::nullopt;
+    }
+    return saved.error();
 }
 
 } // namespace zr5::core

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace zr5::core {
@@ -30,19 +31,30 @@ struct WindowSettings {
 
 struct Settings {
     std::int32_t reloadMinutes = 30; // patrol interval
+    // Bounds of one script run and of one document fetch, 1 to 86400 seconds.
+    std::int32_t scriptLimitSeconds = 30;
+    std::int32_t fetchLimitSeconds = 120;
     WindowSettings window;
     ProxySettings proxy;
+    std::string noticeUrl; // empty: no notice page is fetched
 };
 
 inline constexpr std::string_view kSettingsFileName = "zr5.ini";
 
 // Applies the file to an enumerated script list (order, enabled flags,
 // checked categories, RSS sites) and returns the rest.
-// Never fails: whatever is missing or unreadable takes its default.
+// Never fails: whatever is missing, unreadable or out of range takes its default.
 Settings loadSettings(const ProfileFile& file, ScriptList& scripts);
+// The rest alone (limits are needed before the scripts are loaded).
+Settings readSettings(const ProfileFile& file);
 
 // Writes everything into file, keeping whatever else it holds.
 void storeSettings(ProfileFile& file, const ScriptList& scripts, const Settings& settings);
+
+// Reads path, stores everything into it and saves it. Returns why the save
+// failed (naming the file and the system's reason), or nothing on success.
+std::optional<std::string> saveSettingsFile(
+    const std::filesystem::path& path, const ScriptList& scripts, const Settings& settings);
 
 // The value of one "Script" entry, as stored.
 std::string scriptEntry(const ScriptRecord& record);

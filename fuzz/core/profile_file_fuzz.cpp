@@ -1,5 +1,6 @@
-// libFuzzer target: any bytes as zr5.ini. Reading must not crash or hang, and
-// whatever is written through the class must read back after a save.
+// libFuzzer target: any bytes as zr5.ini. Reading must not crash or hang, the
+// run limits must come out in range, and whatever is written through the
+// class must read back after a save.
 #include "core/profile_file.h"
 #include "core/settings.h"
 
@@ -20,6 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Settings without scripts: only N entries are looked up, no engine needed.
     ScriptList scripts;
     Settings settings = loadSettings(file, scripts);
+    // Whatever the file says, a run stays bounded.
+    for (std::int32_t seconds : { settings.scriptLimitSeconds, settings.fetchLimitSeconds }) {
+        if (seconds < 1 || seconds > 86400) {
+            std::abort();
+        }
+    }
     std::string value = bytes.substr(0, 64);
     file.writeString("Fuzz", "Key", value);
     storeSettings(file, scripts, settings);

@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -44,6 +46,8 @@ protected:
     {
         m_host.onLoadError([this](const std::string& text) { m_errors.push_back(text); });
         m_display.setMainList(makeSingleHeadlineList("", std::string(messages::kConnecting), ""));
+        m_options.noticeUrl = m_server.url("/notice.html");
+        m_options.logPath = m_folder / "debug_display.txt";
     }
     ~PatrolTest() override { m_queue.close(); }
 
@@ -60,10 +64,7 @@ protected:
     Patrol& patrol()
     {
         if (!m_patrol) {
-            PatrolOptions options;
-            options.noticeUrl = m_server.url("/notice.html");
-            options.logPath = m_folder / "debug_display.txt";
-            m_patrol = std::make_unique<Patrol>(m_scripts, m_settings.proxy, m_display, m_host, options);
+            m_patrol = std::make_unique<Patrol>(m_scripts, m_settings.proxy, m_display, m_host, m_options);
             m_host.attach(*m_patrol);
         }
         return *m_patrol;
@@ -93,6 +94,7 @@ protected:
     DisplayHolder m_display;
     ScriptList m_scripts;
     Settings m_settings;
+    PatrolOptions m_options;
     std::unique_ptr<Patrol> m_patrol;
     std::vector<std::string> m_errors;
 };
@@ -164,9 +166,16 @@ TEST_F(PatrolTest, NothingToRunShowsTheInformationListAndTheLogIsRewritten)
     configure("[Script]\nCount=2\n0000=N,.,off.zrs,A\n0001=R,*,Nothing here,@BASE@/missing.xml\n");
     ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
     ASSERT_TRUE(runToEnd());
-    // The site ran (and found nothing), so this is not the "nothing ran" case.
-    EXPECT_TRUE(m_display.mainList()->empty());
-    EXPECT_EQ(readFile(m_folder / "debug_display.txt"), "# Nothing here\n");
+    // The site ran and failed, so this is not the "nothing ran" case: the
+    // failure is shown instead.
+    ASSERT_EQ(patrol().lastReport().entries().size(), 1u);
+    const EntryResult& failed = patrol().lastReport().entries()[0];
+    EXPECT_EQ(describe(*m_display.mainList()),
+        std::vector<std::string> {
+            std::string(messages::kInformationLabel) + "|" + describeResult(failed) + "|" });
+    const std::string reason = std::string(messages::kHttpStatus) + " 404 " + base() + "/missing.xml";
+    EXPECT_EQ(describeOutcome(failed), reason);
+    EXPECT_EQ(readFile(m_folder / "debug_display.txt"), "# Nothing here\n! Nothing here: " + reason + "\n");
 
     m_scripts.entries.pop_back();
     ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
@@ -272,6 +281,194 @@ TEST_F(PatrolTest, RepeatedPatrolsReuseLoadedSitesAndReplaceTheLists)
     }
     EXPECT_EQ(fetches, 3u);
     EXPECT_EQ(m_display.currentHeadline()->title, "Second story"); // rewound, then one step
+}
+
+// Waits (serving the queue) until the patrol log holds text.
+bool waitForLog(EventQueue& queue, const std::filesystem::path& log, const std::string& text)
+{
+    for (int i = 0; i < 6000; ++i) {
+        if (std::filesystem::exists(log) && readFile(log).find(text) != std::string::npos) {
+            return true;
+        }
+        queue.runPending();
+        std::this_thread::sleep_for(10ms);
+    }
+    return false;
+}
+
+std::vector<std::string> outcomes(const PatrolReport& report)
+{
+    std::vector<std::string> lines;
+    for (const EntryResult& entry : report.entries()) {
+        lines.push_back(entry.scriptName + "|" + entry.category + "|" + std::to_string(entry.headlines) + "|"
+            + std::to_string(static_cast<int>(entry.outcome)) + (isFailure(entry) ? " failed" : ""));
+    }
+    return lines;
+}
+
+std::string outcome(const std::string& name, const std::string& category, int headlines, Outcome kind)
+{
+    EntryResult entry { name, category, 0, headlines, kind, {} };
+    return name + "|" + category + "|" + std::to_string(headlines) + "|"
+        + std::to_string(static_cast<int>(kind)) + (isFailure(entry) ? " failed" : "");
+}
+
+// A script that, once in its loop, never returns on its own.
+const char* const kLoopScript
+    = "category \"Loop\"\n{\n\tDisplay(\"before the loop\", \"\");\n\twhile (1) {}\n}\n"
+      "category \"After\"\n{\n\tDisplay(\"after the loop\", \"\");\n}\n";
+
+TEST_F(PatrolTest, EachEntryGetsItsResultAndEachFailureItsLogLine)
+{
+    addScript("mixed.zrs",
+        "category \"Good\" { Display(\"good\", \"\"); }\n"
+        "category \"Missing\" { var d = new Document(); d.open(\"@BASE@/status/404\"); }\n"
+        "category \"Reset\" { var d = new Document(); d.open(\"@BASE@/reset\"); }\n"
+        "category \"Quiet\" { var d = new Document(); d.open(\"@BASE@/news.html\"); }\n"
+        "category \"Unchecked\" { Display(\"never\", \"\"); }\n");
+    addScript("broken.zrs", "category \"A\"\n{\n\tDisplay(\"never\", \"\");\n");
+    configure("[Script]\nCount=4\n0000=N,*,mixed.zrs,Good,Missing,Reset,Quiet\n0001=N,*,broken.zrs,A\n"
+              "0002=R,*,Page,@BASE@/news.html\n0003=R,*,Feed One,@BASE@/feed1.xml\n");
+    m_queue.runPending();
+    ASSERT_EQ(m_errors.size(), 1u);
+    EXPECT_EQ(m_errors[0].rfind("broken.zrs: (4) : error : ", 0), 0u) << m_errors[0];
+    EXPECT_EQ(m_scripts.entries[1]->loadError, m_errors[0].substr(std::string("broken.zrs: ").size()));
+    EXPECT_EQ(m_scripts.entries[0]->loadError, "");
+
+    const std::time_t started = std::time(nullptr);
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(runToEnd());
+    const PatrolReport& report = patrol().lastReport();
+    EXPECT_EQ(outcomes(report),
+        (std::vector<std::string> { outcome("mixed.zrs", "Good", 1, Outcome::Headlines),
+            outcome("mixed.zrs", "Missing", 0, Outcome::HttpStatus),
+            outcome("mixed.zrs", "Reset", 0, Outcome::Refused),
+            // A script that fetched fine but said nothing has simply no news.
+            outcome("mixed.zrs", "Quiet", 0, Outcome::Headlines),
+            outcome("broken.zrs", "", 0, Outcome::SyntaxError), outcome("Page", "", 0, Outcome::NotAFeed),
+            outcome("Feed One", "", 2, Outcome::Headlines) }));
+    for (const EntryResult& entry : report.entries()) {
+        EXPECT_GE(entry.finishedAt, started);
+    }
+    ASSERT_NE(report.find("mixed.zrs", "Missing"), nullptr);
+    EXPECT_EQ(report.find("mixed.zrs", "Missing")->detail, "404 " + base() + "/status/404");
+    EXPECT_EQ(report.find("mixed.zrs", "Reset")->detail.rfind(base() + "/reset", 0), 0u);
+    EXPECT_EQ(report.find("broken.zrs", "")->detail, m_scripts.entries[1]->loadError);
+    EXPECT_EQ(report.find("Page", "")->detail, base() + "/news.html");
+    EXPECT_EQ(report.find("mixed.zrs", "Unchecked"), nullptr);
+    EXPECT_EQ(report.find("Feed One", "RSS"), nullptr);
+
+    std::string log = readFile(m_folder / "debug_display.txt");
+    EXPECT_NE(log.find("# mixed.zrs - Missing\n! mixed.zrs - Missing: " + std::string(messages::kHttpStatus)
+                  + " 404 " + base() + "/status/404\n# mixed.zrs - Reset\n! mixed.zrs - Reset: "
+                  + std::string(messages::kRefused)),
+        std::string::npos)
+        << log;
+    EXPECT_NE(log.find("# mixed.zrs - Quiet\n! broken.zrs: " + std::string(messages::kSyntaxError)
+                  + " (4) : error"),
+        std::string::npos)
+        << log;
+    EXPECT_NE(log.find("# Page\n! Page: " + std::string(messages::kNotAFeed) + " " + base()
+                  + "/news.html\n# Feed One\n"),
+        std::string::npos)
+        << log;
+    // Headlines arrived, so they are shown rather than the failures.
+    EXPECT_EQ(m_display.mainList()->size(), 3u);
+}
+
+TEST_F(PatrolTest, StoppedRunsKeepTheirHeadlinesAndCostOnlyTheirCategory)
+{
+    m_options.scriptSeconds = 1;
+    m_options.fetchSeconds = 2;
+    addScript("loop.zrs", kLoopScript);
+    addScript("slow.zrs",
+        "category \"Trickle\" { var d = new Document(); d.open(\"@BASE@/trickle\");\n"
+        "\twhile (d.get()) {} Display(\"trickled\", \"\"); }\n");
+    configure("[Script]\nCount=2\n0000=N,*,loop.zrs,Loop,After\n0001=N,*,slow.zrs,Trickle\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(describe(*m_display.mainList()),
+        (std::vector<std::string> {
+            "loop:Loop|before the loop|", "loop:After|after the loop|", "slow:Trickle|trickled|" }));
+    EXPECT_EQ(outcomes(patrol().lastReport()),
+        (std::vector<std::string> { outcome("loop.zrs", "Loop", 1, Outcome::RunLimit),
+            outcome("loop.zrs", "After", 1, Outcome::Headlines),
+            // What arrived in time is kept, and the script goes on with it.
+            outcome("slow.zrs", "Trickle", 1, Outcome::Headlines) }));
+    EXPECT_FALSE(patrol().lastReport().find("loop.zrs", "Loop")->detail.empty());
+    EXPECT_FALSE(patrol().wasCancelled());
+    EXPECT_NE(requests().find("/notice.html"), std::string::npos);
+}
+
+TEST_F(PatrolTest, CancelEndsALoopingScriptAndChangesNothingOnScreen)
+{
+    m_options.scriptSeconds = 0; // no bound: only the cancel ends it
+    addScript("loop.zrs", kLoopScript);
+    configure("[Script]\nCount=1\n0000=N,*,loop.zrs,Loop,After\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(waitForLog(m_queue, m_folder / "debug_display.txt", "before the loop"));
+    patrol().cancel();
+    EXPECT_TRUE(m_queue.runUntil([this] { return !patrol().isRunning(); }, 10s));
+
+    EXPECT_TRUE(patrol().wasCancelled());
+    EXPECT_EQ(m_display.currentHeadline()->title, messages::kConnecting);
+    EXPECT_EQ(m_display.noticeList(), nullptr);
+    EXPECT_EQ(requests().find("/notice.html"), std::string::npos);
+    EXPECT_EQ(outcomes(patrol().lastReport()),
+        std::vector<std::string> { outcome("loop.zrs", "Loop", 1, Outcome::Cancelled) });
+    EXPECT_EQ(readFile(m_folder / "debug_display.txt"), "# loop.zrs - Loop\nbefore the loop []\n");
+}
+
+TEST_F(PatrolTest, CancelEndsATricklingFetchAndAStuckNoticePatrol)
+{
+    m_options.fetchSeconds = 0;
+    addScript("slow.zrs", "category \"Trickle\" { var d = new Document(); d.open(\"@BASE@/trickle\"); }\n");
+    configure("[Script]\nCount=1\n0000=N,*,slow.zrs,Trickle\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(waitForRequest("/trickle"));
+    patrol().cancel();
+    EXPECT_TRUE(m_queue.runUntil([this] { return !patrol().isRunning(); }, 10s));
+    EXPECT_TRUE(patrol().wasCancelled());
+    EXPECT_EQ(outcomes(patrol().lastReport()),
+        std::vector<std::string> { outcome("slow.zrs", "Trickle", 0, Outcome::Cancelled) });
+
+    // The next patrol starts afresh; its notice page never answers.
+    m_patrol.reset();
+    m_options.noticeUrl = m_server.url("/never");
+    m_scripts.entries.clear();
+    addScript("quick.zrs", "category \"Q\" { Display(\"quick\", \"\"); }\n");
+    configure("[Script]\nCount=1\n0000=N,*,quick.zrs,Q\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(waitForRequest("/never"));
+    EXPECT_FALSE(patrol().wasCancelled());
+    EXPECT_EQ(describe(*m_display.mainList()), std::vector<std::string> { "quick:Q|quick|" });
+    patrol().cancel();
+    EXPECT_TRUE(m_queue.runUntil([this] { return !patrol().isRunning(); }, 10s));
+    EXPECT_EQ(m_display.noticeList(), nullptr);
+}
+
+TEST_F(PatrolTest, WithoutANoticeAddressNothingIsFetchedAndTheFallbackShows)
+{
+    m_options.noticeUrl.clear();
+    configure("[Script]\nCount=1\n0000=R,*,Feed One,@BASE@/feed1.xml\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(describe(*m_display.noticeList()),
+        std::vector<std::string> {
+            "PR|" + std::string(messages::kNoticeFallbackTitle) + "|" + std::string(messages::kHomeUrl) });
+    EXPECT_EQ(requests(), "/feed1.xml\n");
+}
+
+TEST_F(PatrolTest, TheLogReplacesALinkInsteadOfWritingThroughIt)
+{
+    writeFile(m_folder / "victim.txt", "precious\n");
+    std::filesystem::create_symlink(m_folder / "victim.txt", m_folder / "debug_display.txt");
+    configure("[Script]\nCount=1\n0000=R,*,Feed One,@BASE@/feed1.xml\n");
+    ASSERT_EQ(patrol().startPatrol(), Patrol::Start::Started);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(readFile(m_folder / "victim.txt"), "precious\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(m_folder / "debug_display.txt"));
+    EXPECT_EQ(readFile(m_folder / "debug_display.txt").rfind("# Feed One\n", 0), 0u);
 }
 
 } // namespace

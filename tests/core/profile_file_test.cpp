@@ -1,8 +1,11 @@
 #include "core/atomic_file.h"
 #include "core/profile_file.h"
+#include "core/settings.h"
 #include "core_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -171,12 +174,159 @@ TEST(AtomicFile, KeepsPermissionsAndFollowsALink)
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
-TEST(AtomicFile, FailureLeavesNoTemporaryFile)
+std::vector<std::string> folderNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The failed save's reason names the file, the old file is intact and no
+// temporary file is left.
+void expectFailedSave(const std::filesystem::path& ini, std::string_view reason, std::string_view old)
+{
+    SaveResult saved = writeFileAtomically(ini, "[Timer]\nReload=99\n");
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error(), ini.string() + ": " + std::string(reason));
+    if (std::filesystem::exists(ini.parent_path())) {
+        EXPECT_EQ(readFile(ini), old);
+        EXPECT_EQ(folderNames(ini.parent_path()), std::vector<std::string> { ini.filename().string() });
+    }
+}
+
+TEST(AtomicFile, FailuresKeepTheOldFileSayWhyAndLeaveNoTemporaryFile)
 {
     ScratchFolder folder;
     std::filesystem::create_directory(folder / "zr5.ini"); // a folder cannot be replaced by a file
     EXPECT_FALSE(writeFileAtomically(folder / "zr5.ini", "x"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    EXPECT_EQ(folderNames(folder.path()), std::vector<std::string> { "zr5.ini" });
+
+    ScratchFolder readOnly;
+    writeFile(readOnly / "zr5.ini", "[Timer]\nReload=10\n");
+    ::chmod((readOnly / "zr5.ini").c_str(), 0444);
+    // Also for root, whom the system would let write it.
+    expectFailedSave(readOnly / "zr5.ini", "Permission denied", "[Timer]\nReload=10\n");
+
+    ScratchFolder gone;
+    std::filesystem::path ini = gone / "sub" / "zr5.ini";
+    expectFailedSave(ini, "No such file or directory", "");
+}
+
+// A small file system of our own, for a full disk and a read-only folder.
+class SmallDisk final {
+public:
+    SmallDisk()
+    {
+        std::filesystem::create_directory(m_folder / "disk");
+        m_mounted = ::mount("tmpfs", path().c_str(), "tmpfs", 0, "size=16k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted) {
+            ::umount(path().c_str());
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+    std::filesystem::path path() const { return m_folder / "disk"; }
+    bool makeReadOnly() const
+    {
+        return ::mount("tmpfs", path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=16k") == 0;
+    }
+
+private:
+    ScratchFolder m_folder;
+    bool m_mounted = false;
+};
+
+TEST(AtomicFile, FullDiskAndReadOnlyFileSystemKeepTheOldFile)
+{
+    SmallDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    const std::filesystem::path ini = disk.path() / "zr5.ini";
+    writeFile(ini, "[Timer]\nReload=10\n");
+    SaveResult full = writeFileAtomically(ini, std::string(64 * 1024, 'x'));
+    ASSERT_FALSE(full);
+    EXPECT_EQ(full.error(), ini.string() + ": No space left on device");
+    EXPECT_EQ(readFile(ini), "[Timer]\nReload=10\n");
+    EXPECT_EQ(folderNames(disk.path()), std::vector<std::string> { "zr5.ini" });
+
+    ASSERT_TRUE(disk.makeReadOnly());
+    expectFailedSave(ini, "Read-only file system", "[Timer]\nReload=10\n");
+}
+
+TEST(AtomicFile, DanglingLinksAndChainsAreWrittenThroughToTheirEnd)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    std::filesystem::create_symlink("real/zr5.ini", folder / "zr5.ini");
+    ASSERT_TRUE(writeFileAtomically(folder / "zr5.ini", "first"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "zr5.ini"));
+    EXPECT_EQ(readFile(folder / "real" / "zr5.ini"), "first");
+
+    // link -> link in another folder -> file given by an absolute path
+    std::filesystem::create_symlink(folder / "real" / "zr5.ini", folder / "real" / "middle");
+    std::filesystem::create_symlink("real/middle", folder / "chain.ini");
+    ASSERT_TRUE(writeFileAtomically(folder / "chain.ini", "second"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "chain.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "real" / "middle"));
+    EXPECT_EQ(readFile(folder / "real" / "zr5.ini"), "second");
+
+    std::filesystem::create_symlink("loop.ini", folder / "loop.ini");
+    EXPECT_FALSE(writeFileAtomically(folder / "loop.ini", "x"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "loop.ini"));
+}
+
+TEST(AtomicFile, OnlyOurOwnLeftoversAreRemovedAtStart)
+{
+    ScratchFolder folder;
+    writeFile(folder / "zr5.ini", "keep");
+    for (const char* name : { "zr5.ini.Ab3xYz", "zr5.ini.000000" }) {
+        writeFile(folder / name, "leftover");
+    }
+    for (const char* name : { "zr5.ini.Ab3xY", "zr5.ini.Ab3xYz9", "zr5.ini.Ab-xYz", "zr5.ini~", "zr5.ini.bak",
+             "other.ini.Ab3xYz", "xzr5.ini.Ab3xYz" }) {
+        writeFile(folder / name, "not ours");
+    }
+    std::filesystem::create_symlink("zr5.ini", folder / "zr5.ini.LINKED");
+    std::filesystem::create_directory(folder / "zr5.ini.FOLDER");
+    removeStaleTemporaries(folder / "zr5.ini");
+    EXPECT_EQ(folderNames(folder.path()),
+        (std::vector<std::string> { "other.ini.Ab3xYz", "xzr5.ini.Ab3xYz", "zr5.ini", "zr5.ini.Ab-xYz",
+            "zr5.ini.Ab3xY", "zr5.ini.Ab3xYz9", "zr5.ini.FOLDER", "zr5.ini.LINKED", "zr5.ini.bak",
+            "zr5.ini~" }));
+
+    // Beside the file a link names, too: that is where its saves write.
+    ScratchFolder linked;
+    std::filesystem::create_symlink(folder / "zr5.ini", linked / "zr5.ini");
+    writeFile(folder / "zr5.ini.QQQQQQ", "leftover");
+    removeStaleTemporaries(linked / "zr5.ini");
+    EXPECT_FALSE(std::filesystem::exists(folder / "zr5.ini.QQQQQQ"));
+    EXPECT_EQ(readFile(folder / "zr5.ini"), "keep");
+}
+
+TEST(AtomicFile, SavingTheSettingsFileGivesTheReasonOfAFailure)
+{
+    ScratchFolder folder;
+    ScriptList scripts;
+    Settings settings;
+    settings.reloadMinutes = 5;
+    writeFile(folder / "zr5.ini", "[Other]\nkeep=1\n");
+    EXPECT_EQ(saveSettingsFile(folder / "zr5.ini", scripts, settings), std::nullopt);
+    std::string saved = readFile(folder / "zr5.ini");
+    EXPECT_EQ(saved.substr(0, 17), "[Other]\nkeep=1\n[S");
+    EXPECT_NE(saved.find("Reload=5\n"), std::string::npos);
+
+    ::chmod((folder / "zr5.ini").c_str(), 0400);
+    EXPECT_EQ(saveSettingsFile(folder / "zr5.ini", scripts, settings),
+        (folder / "zr5.ini").string() + ": Permission denied");
 }
 
 } // namespace

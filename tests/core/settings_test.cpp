@@ -21,7 +21,22 @@ TEST(Settings, MissingFileGivesEveryDefault)
     EXPECT_EQ(settings.proxy.address, "");
     EXPECT_EQ(settings.proxy.port, 8080);
     EXPECT_EQ(settings.proxy.bypassLocal, 0);
+    EXPECT_EQ(settings.scriptLimitSeconds, 30);
+    EXPECT_EQ(settings.fetchLimitSeconds, 120);
+    EXPECT_EQ(settings.noticeUrl, "");
     EXPECT_TRUE(scripts.entries.empty());
+}
+
+TEST(Settings, LimitsOutOfRangeTakeTheirDefaults)
+{
+    auto limits = [](const std::string& timer) {
+        Settings settings = readSettings(ProfileFile::parse("[Timer]\n" + timer));
+        return std::to_string(settings.scriptLimitSeconds) + "/" + std::to_string(settings.fetchLimitSeconds);
+    };
+    EXPECT_EQ(limits("ScriptLimit=1\nFetchLimit=86400\n"), "1/86400");
+    EXPECT_EQ(limits("ScriptLimit=0\nFetchLimit=86401\n"), "30/120");
+    EXPECT_EQ(limits("ScriptLimit=-5\nFetchLimit=99999999999\n"), "30/120");
+    EXPECT_EQ(limits("ScriptLimit=abc\nFetchLimit=5s\n"), "30/5");
 }
 
 TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
@@ -32,11 +47,13 @@ TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
     settings.window = { "Group\\Blue", -10, 20, 300, 40, -1, 1 };
     settings.proxy = { 2, "proxy.example", 3128, 1 };
     ProfileFile file;
+    settings.scriptLimitSeconds = 5;
+    settings.noticeUrl = "http://127.0.0.1/notice.html";
     storeSettings(file, scripts, settings);
     EXPECT_EQ(file.serialize(),
-        "[Script]\nCount=0\n[Timer]\nReload=12\n[Window]\nSkin=Group\\Blue\nX=-10\nY=20\n"
-        "Width=300\nHeight=40\nZ=-1\nSticking=1\n[Proxy]\nType=2\nAddress=proxy.example\n"
-        "Port=3128\nLocal=1\n");
+        "[Script]\nCount=0\n[Timer]\nReload=12\nScriptLimit=5\nFetchLimit=120\n[Window]\n"
+        "Skin=Group\\Blue\nX=-10\nY=20\nWidth=300\nHeight=40\nZ=-1\nSticking=1\n[Proxy]\nType=2\n"
+        "Address=proxy.example\nPort=3128\nLocal=1\n[Notice]\nURL=http://127.0.0.1/notice.html\n");
     Settings back = loadSettings(ProfileFile::parse(file.serialize()), scripts);
     EXPECT_EQ(back.window.skin, "Group\\Blue");
     EXPECT_EQ(back.window.x, -10);
@@ -44,6 +61,8 @@ TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
     EXPECT_EQ(back.proxy.address, "proxy.example");
     EXPECT_EQ(back.proxy.port, 3128);
     EXPECT_EQ(back.reloadMinutes, 12);
+    EXPECT_EQ(back.scriptLimitSeconds, 5);
+    EXPECT_EQ(back.noticeUrl, "http://127.0.0.1/notice.html");
 }
 
 TEST(Settings, ForeignFileKeepsItsOtherSectionsAndCommentsOnSave)
@@ -72,6 +91,7 @@ TEST(Settings, BadNumbersAndAHugeCountReadQuickly)
                                           "2147482999=R,*,Far,http://far/\n2147483000=R,*,Past,http://past/\n"
                                           "[Timer]\nReload=-5\n[Proxy]\nPort=abc\nType=\n");
     Settings settings = loadSettings(file, scripts);
+    // Only the limits have a range: other numbers stay as the file has them.
     EXPECT_EQ(settings.reloadMinutes, -5);
     EXPECT_EQ(settings.proxy.port, 0);
     EXPECT_EQ(settings.proxy.type, 0);

@@ -5,9 +5,15 @@
 // Options:
 //   --steps N   number of lines (default: twice the number of headlines, at least 14)
 //   --utf8      print UTF-8 instead of the program's Shift_JIS
-// The environment variable ZR5_NOTICE_URL replaces the address of the notice
-// page (tests point it at a local server). zr5.ini is only read.
-// Exit status: 0, or 1 when the patrol could not start or the arguments are wrong.
+// Every entry that failed gets a line on standard error:
+//   zr5patrol: name[ - category]: reason detail
+// The notice page is [Notice] URL of zr5.ini, replaced by the environment
+// variable ZR5_NOTICE_URL (tests point it at a local server). Scripts run
+// within [Timer] ScriptLimit and FetchLimit. zr5.ini is only read; what
+// killed saves left beside it is removed.
+// Exit status: 0 (also when entries failed), or 1 when the patrol could not
+// start or the arguments are wrong.
+#include "core/atomic_file.h"
 #include "core/display_holder.h"
 #include "core/event_queue.h"
 #include "core/messages.h"
@@ -73,6 +79,21 @@ void printSequence(DisplayHolder& display, long steps, Output output)
     }
 }
 
+void printFailures(const PatrolReport& report, Output output)
+{
+    for (const EntryResult& entry : report.entries()) {
+        if (!isFailure(entry)) {
+            continue;
+        }
+        std::string line = "zr5patrol: " + entry.scriptName;
+        if (!entry.category.empty()) {
+            line += std::string(messages::kLogCategorySeparator) + entry.category;
+        }
+        line += std::string(messages::kLogFailureSeparator) + describeOutcome(entry) + "\n";
+        std::fputs(forOutput(line, output).c_str(), stderr);
+    }
+}
+
 long defaultSteps(const DisplayHolder& display)
 {
     std::size_t count
@@ -98,23 +119,29 @@ int main(int argc, char** argv)
         std::fputs(forOutput(line, options->output).c_str(), stderr);
     });
 
-    ScriptList scripts = enumerateScripts("Scripts", host);
-    Settings settings = loadSettings(ProfileFile::load(std::string(kSettingsFileName)), scripts);
-    DisplayHolder display;
-    display.setMainList(makeSingleHeadlineList("", std::string(messages::kConnecting), ""));
-
+    const std::string iniName(kSettingsFileName);
+    removeStaleTemporaries(iniName);
+    const ProfileFile ini = ProfileFile::load(iniName);
     PatrolOptions patrolOptions;
+    applySettings(patrolOptions, readSettings(ini));
     if (const char* url = std::getenv("ZR5_NOTICE_URL")) {
         patrolOptions.noticeUrl = url;
     }
+    const RunLimits loadLimits = runLimits(patrolOptions);
+    ScriptList scripts = enumerateScripts("Scripts", host, &loadLimits);
+    Settings settings = loadSettings(ini, scripts);
+    DisplayHolder display;
+    display.setMainList(makeSingleHeadlineList("", std::string(messages::kConnecting), ""));
+
     Patrol patrol(scripts, settings.proxy, display, host, patrolOptions);
     host.attach(patrol);
     if (patrol.startPatrol() != Patrol::Start::Started) {
         return 1;
     }
-    // A patrol has no time limit of its own: the engine's fetches have theirs.
+    // The limits bound every run and fetch, so the patrol ends on its own.
     queue.runUntil([&] { return !patrol.isRunning(); }, std::chrono::hours(24));
     queue.runPending();
+    printFailures(patrol.lastReport(), options->output);
     printSequence(display, options->steps.value_or(defaultSteps(display)), options->output);
     queue.close();
     return 0;

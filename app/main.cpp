@@ -2,16 +2,18 @@
 // (./Scripts, ./Skins, ./Help, ./zr5.ini). Exit status 1 when another copy
 // runs or no skin loads.
 //
-// Environment: ZR5_NOTICE_URL replaces the address of the notice page;
-// ZR5_DEBUG turns on diagnostics on standard error.
+// Environment: ZR5_NOTICE_URL replaces the address of the notice page
+// ([Notice] URL in zr5.ini); ZR5_DEBUG turns on diagnostics on standard error.
 #include "ui/instance_lock.h"
 #include "ui/termination_signals.h"
 #include "ui/ticker_app.h"
+#include "ui/ui_messages.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -44,9 +46,20 @@ zr5::ui::TickerOptions tickerOptions(std::chrono::steady_clock::time_point proce
     zr5::ui::TickerOptions options;
     options.processStart = processStart;
     if (const char* url = std::getenv("ZR5_NOTICE_URL")) {
-        options.patrol.noticeUrl = url;
+        options.noticeUrl = url;
     }
     return options;
+}
+
+// The settings are saved by now. Workers that ignored the cancel are inside
+// the engine, whose process-wide state the destructors would pull from under them.
+void leave(const zr5::ui::TickerApp& ticker)
+{
+    if (ticker.patrolRunning()) {
+        std::fflush(stderr);
+        std::_Exit(0);
+    }
+    QApplication::exit(0);
 }
 
 } // namespace
@@ -56,7 +69,12 @@ int main(int argc, char** argv)
     const auto processStart = std::chrono::steady_clock::now();
     // Before anything else: a second copy must end without touching anything.
     zr5::ui::InstanceLock lock;
-    if (!lock.acquire(zr5::ui::InstanceLock::defaultPath())) {
+    std::optional<std::filesystem::path> lockPath = zr5::ui::InstanceLock::defaultPath();
+    if (!lockPath) {
+        std::fwrite(zr5::ui::msg::kNoLockFolder.data(), 1, zr5::ui::msg::kNoLockFolder.size(), stderr);
+        return 1;
+    }
+    if (!lock.acquire(*lockPath)) {
         return 1;
     }
     QApplication app(argc, argv);
@@ -71,9 +89,9 @@ int main(int argc, char** argv)
     g_ticker = &ticker;
     std::atexit(saveOnUnexpectedExit);
     zr5::ui::TerminationSignals terminations;
-    QObject::connect(&ticker, &zr5::ui::TickerApp::finished, &app, [] { QApplication::exit(0); });
-    QObject::connect(
-        &terminations, &zr5::ui::TerminationSignals::received, &ticker, &zr5::ui::TickerApp::requestClose);
+    QObject::connect(&ticker, &zr5::ui::TickerApp::finished, &app, [&ticker] { leave(ticker); });
+    QObject::connect(&terminations, &zr5::ui::TerminationSignals::received, &ticker,
+        [&ticker] { ticker.requestClose(zr5::ui::TickerApp::CloseBy::Signal); });
 
     if (!ticker.start()) {
         g_ticker = nullptr;

@@ -96,10 +96,20 @@ void CheckListDelegate::paint(
     painter->save();
     painter->fillRect(option.rect, option.palette.brush(QPalette::Active, QPalette::Base));
     paintCheck(painter, option, index.data(CheckList::CheckedRole).toBool());
-    paintText(painter, option, index);
+    // From the right: the site badge, then the last patrol's status icon.
+    int right = option.rect.right() + 1;
     if (index.data(CheckList::SiteRole).toBool()) {
-        painter->drawPixmap(option.rect.right() + 1 - CheckList::kBadgeWidth, option.rect.top(), m_badge);
+        right -= CheckList::kBadgeWidth;
+        painter->drawPixmap(right, option.rect.top(), m_badge);
     }
+    const QIcon status = index.data(Qt::DecorationRole).value<QIcon>();
+    if (!status.isNull()) {
+        right -= CheckList::kRowHeight;
+        status.paint(painter, QRect(right, option.rect.top(), CheckList::kRowHeight, CheckList::kRowHeight));
+    }
+    QRect text(option.rect.left() + CheckList::kTextLeft, option.rect.top(),
+        right - option.rect.left() - CheckList::kTextLeft, option.rect.height());
+    paintText(painter, option, text, index);
     painter->restore();
 }
 
@@ -115,9 +125,8 @@ void CheckListDelegate::paintCheck(QPainter* painter, const QStyleOptionViewItem
 }
 
 void CheckListDelegate::paintText(
-    QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+    QPainter* painter, const QStyleOptionViewItem& option, const QRect& area, const QModelIndex& index) const
 {
-    QRect area = option.rect.adjusted(CheckList::kTextLeft, 0, 0, 0);
     bool enabled = option.state & QStyle::State_Enabled;
     QPalette::ColorRole role = QPalette::Text;
     if (option.state & QStyle::State_Selected) {

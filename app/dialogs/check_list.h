@@ -1,6 +1,7 @@
 // A list whose rows carry a check box of their own: 16-pixel rows, a press
 // on the box (the first 14 pixels) toggles it, the space bar toggles the
-// selected row. Rows of RSS sites show a badge at their right end.
+// selected row. Rows of RSS sites show a badge at their right end, and a row
+// with an icon (the last patrol's status) shows it left of that.
 #pragma once
 
 #include <QListWidget>
@@ -49,7 +50,8 @@ public:
 
 private:
     void paintCheck(QPainter* painter, const QStyleOptionViewItem& option, bool checked) const;
-    void paintText(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paintText(QPainter* painter, const QStyleOptionViewItem& option, const QRect& area,
+        const QModelIndex& index) const;
 
     QPixmap m_badge;
 };

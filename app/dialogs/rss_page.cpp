@@ -2,6 +2,7 @@
 
 #include "dialogs/dialog_messages.h"
 #include "dialogs/field_label.h"
+#include "dialogs/patrol_status.h"
 #include "dialogs/qt_text.h"
 #include "dialogs/scripts_page.h"
 #include "dialogs/site_input.h"
@@ -45,7 +46,8 @@ bool offersLink(const QMimeData* data)
 
 } // namespace
 
-RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, QWidget* parent)
+RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, const core::PatrolReport* report,
+    QWidget* parent)
     : QWidget(parent)
     , m_scriptsPage(scriptsPage)
     , m_sites(new QListWidget(this))
@@ -55,12 +57,14 @@ RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, QWid
     , m_applyChange(new QPushButton(msg::tr8(msg::kApplyChange), this))
     , m_delete(new QPushButton(msg::tr8(msg::kDeleteSite), this))
     , m_note(new QLabel(this))
+    , m_siteStatus(statusLine(*m_sites, this))
 {
     buildLayout();
     for (const core::ScriptRecordPtr& record : scripts.entries) {
         if (record->isSite()) {
             auto* item = new QListWidgetItem(toQString(record->name), m_sites);
             item->setData(kUrlRole, toQString(record->url));
+            showStatus(*item, recordStatus(report, *record));
         }
     }
     setButtons(false, false);
@@ -91,14 +95,15 @@ void RssPage::buildLayout()
     auto* grid = new QGridLayout(this);
     grid->addWidget(fieldLabel(msg::kSitesLabel, m_sites, this), 0, 0, 1, 2);
     grid->addWidget(m_sites, 1, 0, 1, 2);
-    grid->addWidget(fieldLabel(msg::kSiteNameLabel, m_name, this), 2, 0);
-    grid->addWidget(m_name, 2, 1);
-    grid->addWidget(fieldLabel(msg::kSiteUrlLabel, m_url, this), 3, 0);
-    grid->addWidget(m_url, 3, 1);
-    grid->addLayout(buttons, 4, 0, 1, 2);
-    grid->addWidget(m_note, 5, 0, 1, 2);
-    grid->addWidget(new QLabel(msg::tr8(msg::kDropHint1), this), 6, 0, 1, 2);
-    grid->addWidget(new QLabel(msg::tr8(msg::kDropHint2), this), 7, 0, 1, 2);
+    grid->addWidget(m_siteStatus, 2, 0, 1, 2);
+    grid->addWidget(fieldLabel(msg::kSiteNameLabel, m_name, this), 3, 0);
+    grid->addWidget(m_name, 3, 1);
+    grid->addWidget(fieldLabel(msg::kSiteUrlLabel, m_url, this), 4, 0);
+    grid->addWidget(m_url, 4, 1);
+    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->addWidget(m_note, 6, 0, 1, 2);
+    grid->addWidget(new QLabel(msg::tr8(msg::kDropHint1), this), 7, 0, 1, 2);
+    grid->addWidget(new QLabel(msg::tr8(msg::kDropHint2), this), 8, 0, 1, 2);
 }
 
 void RssPage::setButtons(bool add, bool change)

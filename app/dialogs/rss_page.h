@@ -3,6 +3,7 @@
 // owns the new records until the sheet ends.
 #pragma once
 
+#include "core/patrol_report.h"
 #include "core/script_list.h"
 
 #include <QWidget>
@@ -20,7 +21,9 @@ class RssPage final : public QWidget {
     Q_OBJECT
 
 public:
-    RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, QWidget* parent = nullptr);
+    // report (may be null) gives each site's last patrol result.
+    RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, const core::PatrolReport* report,
+        QWidget* parent = nullptr);
 
     // The button that is the default whenever the site fields are not in use.
     void setOkButton(QPushButton* ok) { m_ok = ok; }
@@ -32,6 +35,7 @@ public:
     QPushButton* applyChangeButton() const { return m_applyChange; }
     QPushButton* deleteButton() const { return m_delete; }
     QLabel* note() const { return m_note; }
+    QLabel* siteStatusLine() const { return m_siteStatus; }
 
     // The scripts page moved two neighbouring sites past each other.
     void swapSites(int first, int second);
@@ -66,6 +70,7 @@ private:
     QPushButton* m_applyChange;
     QPushButton* m_delete;
     QLabel* m_note;
+    QLabel* m_siteStatus;
 };
 
 } // namespace zr5::ui

@@ -3,6 +3,7 @@
 #include "dialogs/check_list.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/field_label.h"
+#include "dialogs/patrol_status.h"
 #include "dialogs/qt_text.h"
 #include "dialogs/site_input.h"
 
@@ -23,12 +24,13 @@ namespace {
 // checks, which reach the record only at apply.
 class ScriptItem final : public QListWidgetItem {
 public:
-    explicit ScriptItem(core::ScriptRecord& record)
+    ScriptItem(core::ScriptRecord& record, const core::PatrolReport* report)
         : QListWidgetItem(toQString(record.name))
         , m_record(&record)
     {
         CheckList::setChecked(this, record.enabled);
         CheckList::setSite(this, record.isSite());
+        showStatus(*this, recordStatus(report, record));
         for (const core::Category& category : record.categories) {
             categoryChecks.push_back(category.checked);
         }
@@ -57,16 +59,20 @@ void applyItem(const ScriptItem& item, core::ScriptRecord& record)
 
 } // namespace
 
-ScriptsPage::ScriptsPage(core::ScriptList& scripts, std::int32_t& reloadMinutes, QWidget* parent)
+ScriptsPage::ScriptsPage(
+    core::ScriptList& scripts, std::int32_t& reloadMinutes, const core::PatrolReport* report, QWidget* parent)
     : QWidget(parent)
     , m_list(scripts)
     , m_reloadMinutes(reloadMinutes)
+    , m_report(report)
     , m_scripts(new CheckList(this))
     , m_categories(new CheckList(this))
     , m_interval(new QLineEdit(this))
     , m_up(new QPushButton(msg::tr8(msg::kMoveUp), this))
     , m_down(new QPushButton(msg::tr8(msg::kMoveDown), this))
     , m_auth(new QGroupBox(msg::tr8(msg::kAuthGroup), this))
+    , m_scriptStatus(statusLine(*m_scripts, this))
+    , m_categoryStatus(statusLine(*m_categories, this))
 {
     buildLayout();
     fill();
@@ -111,14 +117,16 @@ void ScriptsPage::buildLayout()
     grid->addWidget(m_scripts, 1, 0);
     grid->addLayout(moves, 1, 1);
     grid->addWidget(m_categories, 1, 2);
-    grid->addLayout(interval, 2, 0, 1, 3);
-    grid->addWidget(m_auth, 3, 0, 1, 3);
+    grid->addWidget(m_scriptStatus, 2, 0);
+    grid->addWidget(m_categoryStatus, 2, 2);
+    grid->addLayout(interval, 3, 0, 1, 3);
+    grid->addWidget(m_auth, 4, 0, 1, 3);
 }
 
 void ScriptsPage::fill()
 {
     for (const core::ScriptRecordPtr& record : m_list.entries) {
-        m_scripts->addItem(new ScriptItem(*record));
+        m_scripts->addItem(new ScriptItem(*record, m_report));
     }
     m_interval->setText(QString::number(m_reloadMinutes));
     m_categories->setEnabled(false);
@@ -143,6 +151,7 @@ void ScriptsPage::showCategories(int row)
     for (std::size_t i = 0; i < categories.size(); ++i) {
         auto* category = new QListWidgetItem(toQString(categories[i].name));
         CheckList::setChecked(category, i < current.categoryChecks.size() && current.categoryChecks[i]);
+        showStatus(*category, categoryStatus(m_report, *current.record(), categories[i].name));
         m_categories->addItem(category);
     }
     m_categories->setEnabled(CheckList::isChecked(item));
@@ -207,7 +216,7 @@ int ScriptsPage::siteIndexOf(int row) const
 
 void ScriptsPage::appendSite(core::ScriptRecordPtr site)
 {
-    m_scripts->addItem(new ScriptItem(*site));
+    m_scripts->addItem(new ScriptItem(*site, m_report));
     m_added.push_back(std::move(site));
     emit changed();
 }
@@ -221,7 +230,7 @@ void ScriptsPage::replaceSite(int siteIndex, core::ScriptRecordPtr site)
     // The old record stays with the list (or in m_added) until apply drops it.
     bool current = m_scripts->currentRow() == row;
     delete m_scripts->takeItem(row);
-    m_scripts->insertItem(row, new ScriptItem(*site));
+    m_scripts->insertItem(row, new ScriptItem(*site, m_report));
     m_added.push_back(std::move(site));
     if (current) {
         m_scripts->setCurrentRow(row);

@@ -3,6 +3,7 @@
 // page creates until the sheet is applied or cancelled.
 #pragma once
 
+#include "core/patrol_report.h"
 #include "core/script_list.h"
 
 #include <QWidget>
@@ -10,6 +11,7 @@
 #include <vector>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,7 +23,9 @@ class ScriptsPage final : public QWidget {
     Q_OBJECT
 
 public:
-    ScriptsPage(core::ScriptList& scripts, std::int32_t& reloadMinutes, QWidget* parent = nullptr);
+    // report (may be null) must outlive the page.
+    ScriptsPage(core::ScriptList& scripts, std::int32_t& reloadMinutes, const core::PatrolReport* report,
+        QWidget* parent = nullptr);
     ~ScriptsPage() override;
 
     CheckList* scriptList() const { return m_scripts; }
@@ -30,6 +34,9 @@ public:
     QPushButton* upButton() const { return m_up; }
     QPushButton* downButton() const { return m_down; }
     QGroupBox* authGroup() const { return m_auth; }
+    // The current row's last patrol result, under each list.
+    QLabel* scriptStatusLine() const { return m_scriptStatus; }
+    QLabel* categoryStatusLine() const { return m_categoryStatus; }
     core::ScriptRecord* recordAt(int row) const;
     std::size_t pendingAdditions() const { return m_added.size(); }
 
@@ -61,6 +68,7 @@ private:
 
     core::ScriptList& m_list;
     std::int32_t& m_reloadMinutes;
+    const core::PatrolReport* m_report;
     std::vector<core::ScriptRecordPtr> m_added;
     CheckList* m_scripts;
     CheckList* m_categories;
@@ -68,6 +76,8 @@ private:
     QPushButton* m_up;
     QPushButton* m_down;
     QGroupBox* m_auth;
+    QLabel* m_scriptStatus;
+    QLabel* m_categoryStatus;
 };
 
 } // namespace zr5::ui

@@ -16,8 +16,8 @@ SettingsSheet::SettingsSheet(QWidget* owner, SettingsContext& context)
     : QDialog(owner)
     , m_context(context)
     , m_tabs(new QTabWidget(this))
-    , m_scriptsPage(new ScriptsPage(context.scripts, context.reloadMinutes, m_tabs))
-    , m_rssPage(new RssPage(context.scripts, *m_scriptsPage, m_tabs))
+    , m_scriptsPage(new ScriptsPage(context.scripts, context.reloadMinutes, context.report, m_tabs))
+    , m_rssPage(new RssPage(context.scripts, *m_scriptsPage, context.report, m_tabs))
     , m_proxyPage(new ProxyPage(context.proxy, m_tabs))
 {
     setWindowTitle(msg::tr8(msg::kSheetCaption));

@@ -2,6 +2,7 @@
 // Apply. The script list is changed in place when the sheet is applied.
 #pragma once
 
+#include "core/patrol_report.h"
 #include "core/script_list.h"
 #include "core/settings.h"
 
@@ -19,8 +20,10 @@ class ScriptsPage;
 
 struct SettingsContext {
     core::ScriptList& scripts;
-    core::ProxySettings& proxy; // a copy the caller takes over on 1
+    core::ProxySettings& proxy; // written when the sheet is applied
     std::int32_t& reloadMinutes;
+    // The last patrol's results shown beside scripts, categories and sites.
+    const core::PatrolReport* report = nullptr;
 };
 
 class SettingsSheet final : public QDialog {
@@ -59,7 +62,7 @@ private:
     bool m_applied = false;
 };
 
-// 1 = changes saved (the caller copies the proxy back and starts a patrol),
+// 1 = changes saved (the caller starts a patrol),
 // 2 = cancelled without any change.
 int runSettingsSheet(QWidget* owner, SettingsContext& context);
 

@@ -2,20 +2,50 @@
 
 #include "ui/ui_messages.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zr5::ui {
+namespace {
+
+constexpr mode_t kPrivateMode = 0700;
+
+bool isPrivateFolder(const std::filesystem::path& folder)
+{
+    struct stat info { };
+    // lstat: a symbolic link, even to a good folder, is someone else's choice of place.
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid()
+        && (info.st_mode & 07777) == kPrivateMode;
+}
+
+} // namespace
 
 InstanceLock::~InstanceLock()
 {
     release();
 }
 
-std::filesystem::path InstanceLock::defaultPath()
+std::optional<std::filesystem::path> InstanceLock::privateFolder(const std::filesystem::path& base)
+{
+    std::filesystem::path folder = base / ("zr5-" + std::to_string(::getuid()));
+    if (::mkdir(folder.c_str(), kPrivateMode) == 0) {
+        // The umask may have taken bits we need; only a folder we made is adjusted.
+        ::chmod(folder.c_str(), kPrivateMode);
+    } else if (errno != EEXIST) {
+        return std::nullopt;
+    }
+    if (!isPrivateFolder(folder)) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
+std::optional<std::filesystem::path> InstanceLock::defaultPath()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime && std::filesystem::is_directory(runtime)) {
@@ -26,10 +56,11 @@ std::filesystem::path InstanceLock::defaultPath()
     if (error) {
         temp = "/tmp";
     }
-    // The temp folder is shared between users: each gets a lock of their own.
-    std::string name(msg::kLockFileName);
-    name.insert(name.rfind('.'), "-" + std::to_string(::getuid()));
-    return temp / name;
+    std::optional<std::filesystem::path> folder = privateFolder(temp);
+    if (!folder) {
+        return std::nullopt;
+    }
+    return *folder / msg::kLockFileName;
 }
 
 bool InstanceLock::acquire(const std::filesystem::path& path)

@@ -13,11 +13,16 @@ std::vector<RecordedMessageBox> g_recorded;
 
 } // namespace
 
-void showMessageBox(QWidget* owner, std::string_view caption, std::string_view text)
+void writeMessageLine(std::string_view caption, std::string_view text)
 {
     std::string line = core::cp932ToUtf8(caption) + ": " + core::cp932ToUtf8(text) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+}
+
+void showMessageBox(QWidget* owner, std::string_view caption, std::string_view text)
+{
+    writeMessageLine(caption, text);
     if (g_mode == MessageBoxMode::RecordOnly) {
         g_recorded.push_back({ std::string(caption), std::string(text) });
         return;

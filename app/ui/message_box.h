@@ -20,6 +20,8 @@ struct RecordedMessageBox {
 
 // Main thread. Caption and text are Shift_JIS; the box carries the stop icon.
 void showMessageBox(QWidget* owner, std::string_view caption, std::string_view text);
+// Only the standard error line of such a box, for when no box may be shown.
+void writeMessageLine(std::string_view caption, std::string_view text);
 
 void setMessageBoxMode(MessageBoxMode mode);
 // Boxes recorded (not shown) since the last clear, oldest first.

@@ -1,5 +1,6 @@
 #include "ui/ticker_app.h"
 
+#include "core/atomic_file.h"
 #include "core/debug_output.h"
 #include "core/messages.h"
 #include "core/profile_file.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
@@ -30,14 +32,30 @@ constexpr int kFadeStepMs = 20;
 constexpr int kWaitPollMs = 20;
 constexpr std::int64_t kMsPerMinute = 60000;
 
-// Script load errors at start-up are shown at once, as they happen.
-class BoxErrorSink final : public core::LoadErrorSink {
+// Script load errors at start-up are gathered for one box.
+class CollectingErrorSink final : public core::LoadErrorSink {
 public:
-    void loadError(std::string_view text) override
+    explicit CollectingErrorSink(std::vector<std::string>& errors)
+        : m_errors(errors)
     {
-        showMessageBox(nullptr, core::messages::kLoadErrorCaption, text);
     }
+    void loadError(std::string_view text) override { m_errors.emplace_back(text); }
+
+private:
+    std::vector<std::string>& m_errors;
 };
+
+std::string joinLines(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts) {
+        if (!joined.empty()) {
+            joined += '\n';
+        }
+        joined += text;
+    }
+    return joined;
+}
 
 std::uint32_t tickCount()
 {
@@ -61,18 +79,25 @@ TickerApp::BusyScope::BusyScope(TickerApp& app)
 
 TickerApp::BusyScope::~BusyScope()
 {
-    if (--m_app.m_busy == 0 && m_app.m_closePending) {
+    if (--m_app.m_busy > 0) {
+        return;
+    }
+    if (m_app.m_closePending) {
         m_app.m_closePending = false;
         QMetaObject::invokeMethod(
-            &m_app, [app = &m_app] { app->requestClose(); }, Qt::QueuedConnection);
+            &m_app, [app = &m_app, by = m_app.m_pendingCloseBy] { app->requestClose(by); },
+            Qt::QueuedConnection);
+    }
+    if (m_app.m_finishPending) {
+        m_app.m_finishPending = false;
+        QMetaObject::invokeMethod(&m_app, &TickerApp::finishClose, Qt::QueuedConnection);
     }
 }
 
 TickerApp::TickerApp(TickerOptions options)
     : m_options(std::move(options))
     , m_display(std::make_shared<core::DisplayHolder>())
-    , m_host(
-          [](const std::string& text) { showMessageBox(nullptr, core::messages::kLoadErrorCaption, text); })
+    , m_host([this](const std::string& text) { noteLoadError(text); })
     , m_window(std::make_unique<TickerWindow>())
     , m_catalog(m_options.skinsFolder)
 {
@@ -89,7 +114,7 @@ TickerApp::TickerApp(TickerOptions options)
             m_skin->fireEvent(index);
         }
     });
-    connect(m_window.get(), &TickerWindow::closeRequested, this, &TickerApp::requestClose);
+    connect(m_window.get(), &TickerWindow::closeRequested, this, [this] { requestClose(); });
     connect(m_window.get(), &TickerWindow::placed, this, [this](QRect rect) { m_windowRect = rect; });
     connect(&m_compositor, &CompositorWatch::changed, this, &TickerApp::followCompositor);
 }
@@ -108,7 +133,9 @@ bool TickerApp::start()
     // click must not act on a half-built application.
     BusyScope busy(*this);
     createTray();
+    core::removeStaleTemporaries(m_options.settingsFile);
     loadScriptsAndSettings();
+    showLoadErrors();
     std::optional<NamedSkin> loaded = loadStartupSkin(nullptr, m_options.skinsFolder, m_settings.window.skin);
     if (!loaded) {
         m_tray.hide();
@@ -147,9 +174,17 @@ void TickerApp::createTray()
 
 void TickerApp::loadScriptsAndSettings()
 {
-    BoxErrorSink errors;
-    m_scripts = core::enumerateScripts(m_options.scriptsFolder, errors);
-    m_settings = core::loadSettings(core::ProfileFile::load(m_options.settingsFile), m_scripts);
+    CollectingErrorSink errors(m_loadErrors);
+    const core::ProfileFile file = core::ProfileFile::load(m_options.settingsFile);
+    // Loading runs each script's top-level code: it gets the patrol's bounds,
+    // so a script looping there cannot hold up the start.
+    core::applySettings(m_options.patrol, core::readSettings(file));
+    const RunLimits limits = core::runLimits(m_options.patrol);
+    m_scripts = core::enumerateScripts(m_options.scriptsFolder, errors, &limits);
+    m_settings = core::loadSettings(file, m_scripts);
+    if (m_options.noticeUrl) {
+        m_options.patrol.noticeUrl = *m_options.noticeUrl;
+    }
     const core::WindowSettings& window = m_settings.window;
     if (window.width > 0 && window.height > 0) {
         m_savedRect = QRect(window.x, window.y, window.width, window.height);
@@ -295,6 +330,7 @@ void TickerApp::runCommand(int command)
     }
     if (command >= kFirstSkinCommand && command < kFirstSkinCommand + kSkinCommandCount) {
         if (std::optional<std::string> name = m_catalog.skinForCommand(command)) {
+            BusyScope busy(*this);
             switchSkin(*name);
         }
         return;
@@ -306,6 +342,8 @@ void TickerApp::runCommand(int command)
         // would edit the same script list.
         return;
     }
+    // Help and the skin menu may show boxes too.
+    BusyScope busy(*this);
     switch (command) {
     case CommandExit:
         requestClose();
@@ -393,9 +431,9 @@ void TickerApp::openHelp()
     QDesktopServices::openUrl(url);
 }
 
-void TickerApp::waitForPatrol()
+void TickerApp::waitForWorkers(const std::function<bool()>& giveUp)
 {
-    if (!m_patrol || !m_patrol->isRunning()) {
+    if (!patrolRunning() || giveUp()) {
         return;
     }
     // Keeps serving queued calls: a worker blocked in a notification, and the
@@ -403,7 +441,7 @@ void TickerApp::waitForPatrol()
     QEventLoop loop;
     QTimer poll;
     connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!m_patrol->isRunning()) {
+        if (!patrolRunning() || giveUp()) {
             loop.quit();
         }
     });
@@ -411,25 +449,58 @@ void TickerApp::waitForPatrol()
     loop.exec();
 }
 
-void TickerApp::requestClose()
+bool TickerApp::pausePatrol()
+{
+    m_patrolTimer.stop();
+    if (!patrolRunning()) {
+        return false;
+    }
+    m_patrol->cancel();
+    waitForWorkers([this] { return m_closing; });
+    return m_patrol->wasCancelled();
+}
+
+void TickerApp::closeDialogs()
+{
+    if (m_menu) {
+        m_menu->close();
+    }
+    // Cancelled, as if the user had pressed Escape; their loops unwind once
+    // control returns to them.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible()) {
+            dialog->reject();
+        }
+    }
+}
+
+void TickerApp::requestClose(CloseBy by)
 {
     if (m_closing) {
+        // A signal during the box of a failed save must not wait for the user.
+        if (by == CloseBy::Signal) {
+            closeDialogs();
+        }
         return;
     }
-    if (m_busy > 0) {
+    if (!m_started) {
+        // The settings may not be read yet: the start ends first.
         m_closePending = true;
-        // A dialog in the way is cancelled; a wait for the patrol runs out by itself.
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-        }
+        m_pendingCloseBy = by;
+        closeDialogs();
         return;
     }
     m_closing = true;
     m_frameTimer.stop();
     m_patrolTimer.stop();
-    if (m_menu) {
-        m_menu->close();
-    }
+    closeDialogs();
+    m_windowRect = m_window->geometry();
+    saveSettingsOnce(by == CloseBy::User ? SaveFailure::Box : SaveFailure::StandardErrorOnly);
+    // Workers blocked in a notification are released; the cancel makes the
+    // rest leave at their next check point.
+    m_host.close();
+    m_patrol->cancel();
+    m_cancelledAt = std::chrono::steady_clock::now();
     if (m_shown) {
         fade(224, 32, -32);
     }
@@ -439,18 +510,48 @@ void TickerApp::requestClose()
 
 void TickerApp::finishClose()
 {
-    m_windowRect = m_window->geometry();
+    if (m_busy > 0) {
+        // A cancelled dialog's loop is still on the stack, under its owner the window.
+        m_finishPending = true;
+        return;
+    }
     m_window->hide();
-    m_window.reset();
     m_tray.hide();
-    // Workers still running finish their current engine call; a notification
-    // they send from now on returns at once. They are joined before saving:
-    // a site's first patrol fills in its categories, which the save reads.
-    m_host.close();
-    m_host.attach(nullptr);
-    m_patrol.reset();
-    saveSettingsOnce();
+    const auto deadline = m_cancelledAt + m_options.closeGrace;
+    waitForWorkers([deadline] { return std::chrono::steady_clock::now() >= deadline; });
+    if (patrolRunning()) {
+        writeStderr(msg::kWorkersAbandoned);
+    } else {
+        m_host.attach(nullptr);
+        m_patrol.reset();
+    }
     emit finished();
+}
+
+void TickerApp::noteLoadError(std::string text)
+{
+    m_loadErrors.push_back(std::move(text));
+    if (!m_loadErrorsQueued) {
+        m_loadErrorsQueued = true;
+        QMetaObject::invokeMethod(this, &TickerApp::showLoadErrors, Qt::QueuedConnection);
+    }
+}
+
+void TickerApp::showLoadErrors()
+{
+    m_loadErrorsQueued = false;
+    if (m_loadErrors.empty()) {
+        return;
+    }
+    std::string text = joinLines(m_loadErrors);
+    m_loadErrors.clear();
+    if (m_closing) {
+        writeMessageLine(core::messages::kLoadErrorCaption, text);
+        return;
+    }
+    // Errors arriving while the box is open gather for the next one.
+    BusyScope busy(*this);
+    showMessageBox(nullptr, core::messages::kLoadErrorCaption, text);
 }
 
 core::Settings TickerApp::settingsToSave() const
@@ -470,22 +571,29 @@ core::Settings TickerApp::settingsToSave() const
     return settings;
 }
 
-bool TickerApp::saveSettingsOnce()
+bool TickerApp::saveSettingsOnce(SaveFailure tell)
 {
     if (m_saved) {
         return false;
     }
     m_saved = true;
-    core::ProfileFile file = core::ProfileFile::load(m_options.settingsFile);
-    core::storeSettings(file, m_scripts, settingsToSave());
-    // Write failures are ignored: there is nobody left to tell.
-    file.save(m_options.settingsFile);
+    std::optional<std::string> error
+        = core::saveSettingsFile(m_options.settingsFile, m_scripts, settingsToSave());
+    if (error) {
+        std::string text = std::string(msg::kSaveFailed) + "\n" + *error;
+        if (tell == SaveFailure::Box) {
+            BusyScope busy(*this);
+            showMessageBox(nullptr, msg::kCaptionSaveError, text);
+        } else {
+            writeMessageLine(msg::kCaptionSaveError, text);
+        }
+    }
     return true;
 }
 
 void TickerApp::saveSettingsAtExit()
 {
-    saveSettingsOnce();
+    saveSettingsOnce(SaveFailure::StandardErrorOnly);
 }
 
 } // namespace zr5::ui

@@ -21,9 +21,11 @@
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zr5::ui {
 
@@ -34,7 +36,12 @@ struct TickerOptions {
     std::filesystem::path skinsFolder = "Skins";
     std::filesystem::path settingsFile = "zr5.ini";
     std::filesystem::path helpFile = "Help/index.html";
+    // Limits and notice page are taken from the settings file at start.
     core::PatrolOptions patrol;
+    // Replaces the settings file's notice page (the environment's ZR5_NOTICE_URL).
+    std::optional<std::string> noticeUrl;
+    // How long a close waits for cancelled workers before it gives up on them.
+    std::chrono::milliseconds closeGrace { 1500 };
     std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
 };
 
@@ -50,14 +57,19 @@ public:
     bool start();
     // Shows the window, fades it in and starts the frame clock.
     void show();
-    // Fade-out, window and tray icon gone, settings saved, workers joined,
-    // then finished(). Deferred while a dialog or a wait for the patrol is
-    // in progress.
-    void requestClose();
+    // Who asked for the close: a failed save is told in a box only to a user.
+    enum class CloseBy { User, Signal };
+    // Open dialogs cancelled, settings saved, the patrol cancelled, fade-out,
+    // window and tray icon gone, then finished() once the workers have left or
+    // closeGrace has passed (workersRunning() tells which). During start-up
+    // the close waits for the start to end.
+    void requestClose(CloseBy by = CloseBy::User);
     // Menu commands (ids of popup_menu.h and the skin menu's).
     void runCommand(int command);
-    // Writes zr5.ini unless that was done already; true when this call wrote it.
-    bool saveSettingsOnce();
+    enum class SaveFailure { Box, StandardErrorOnly };
+    // Writes zr5.ini unless that was done already; true when this call wrote
+    // it. A failure is told on standard error and, unless asked not to, in a box.
+    bool saveSettingsOnce(SaveFailure tell = SaveFailure::Box);
     // Whatever the program is doing, a last chance to keep the settings
     // (the process is about to end without its normal shutdown).
     void saveSettingsAtExit();
@@ -74,7 +86,11 @@ public:
     const MenuChecks& flags() const { return m_flags; }
     const std::shared_ptr<core::DisplayHolder>& display() const { return m_display; }
     bool isClosing() const { return m_closing; }
+    // After finished(): true when workers ignored the cancel and are still
+    // inside the engine, so the process must end without running destructors.
     bool patrolRunning() const { return m_patrol && m_patrol->isRunning(); }
+    // What the patrol runs with, once start() has read the settings.
+    const core::PatrolOptions& patrolOptions() const { return m_options.patrol; }
     bool patrolTimerActive() const { return m_patrolTimer.isActive(); }
     bool settingsSaved() const { return m_saved; }
     // Loads a skin by name (boxes on failure, the old skin stays).
@@ -85,8 +101,8 @@ signals:
     void finished();
 
 private:
-    // Dialogs and waits run nested event loops: a close request arriving
-    // then is carried out once they are over.
+    // Dialogs, boxes and waits run nested event loops: the end of a close,
+    // which takes the window away, waits until they have unwound.
     class BusyScope final {
     public:
         explicit BusyScope(TickerApp& app);
@@ -113,8 +129,16 @@ private:
     void openHelp();
     void followCompositor(bool composited);
     void noteFirstFrame();
-    void waitForPatrol();
+    // Serves queued calls (finishes, notifications) until the workers have
+    // left or giveUp() holds.
+    void waitForWorkers(const std::function<bool()>& giveUp);
+    // Cancels a running patrol and waits for its workers; true when the
+    // patrol did not complete, so that it runs again after the dialog.
+    bool pausePatrol();
+    void closeDialogs();
     void finishClose();
+    void noteLoadError(std::string text);
+    void showLoadErrors();
     core::Settings settingsToSave() const;
     // Dialog commands (dialog_commands.cpp).
     void runOptions();
@@ -146,9 +170,15 @@ private:
     bool m_firstFrameNoted = false;
     bool m_shown = false;
     bool m_closing = false;
-    bool m_closePending = false;
+    bool m_closePending = false; // asked for during start-up
+    CloseBy m_pendingCloseBy = CloseBy::User;
+    bool m_finishPending = false; // waits for nested loops to unwind
+    std::chrono::steady_clock::time_point m_cancelledAt;
     bool m_saved = false;
     int m_busy = 0;
+    // Gathered so that several arrive in one box, not a box each.
+    std::vector<std::string> m_loadErrors;
+    bool m_loadErrorsQueued = false;
 };
 
 } // namespace zr5::ui

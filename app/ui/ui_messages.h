@@ -53,12 +53,25 @@ inline constexpr std::string_view kCaptionHelpError = "Zephyrant2 \x83\x47\x83\x
 inline constexpr std::string_view kHelpMissing
     = "\x83\x77\x83\x8b\x83\x76\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
 
+// A settings file that could not be written; the core's reason follows on the next line.
+inline constexpr std::string_view kCaptionSaveError = kCaptionHelpError;
+// "設定ファイルを保存できませんでした。"
+inline constexpr std::string_view kSaveFailed
+    = "\x90\xdd\x92\xe8\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc"
+      "\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+
 // Diagnostics on standard error (plain ASCII).
 inline constexpr std::string_view kTrayUnavailable
     = "zr5a: system tray unavailable; the ticker runs without its icon\n";
 inline constexpr std::string_view kFirstFramePrefix = "zr5a: first frame after ";
 inline constexpr std::string_view kFirstFrameSuffix = " ms\n";
 inline constexpr std::string_view kOpenUrlPrefix = "zr5a: open ";
+inline constexpr std::string_view kNoLockFolder
+    = "zr5a: no private folder for the instance lock (set XDG_RUNTIME_DIR, or fix /tmp/zr5-<uid>: a folder "
+      "of yours, "
+      "mode 0700)\n";
+inline constexpr std::string_view kWorkersAbandoned
+    = "zr5a: the patrol did not stop in time; ending without waiting for it\n";
 
 // The file the single-instance lock is taken on.
 inline constexpr std::string_view kLockFileName = "Orlemont-Zephyrant2.lock";

@@ -2,6 +2,7 @@
 // page, the RSS page (with its mirror on the scripts page), OK/Apply/Cancel.
 #include "dialog_test_support.h"
 #include "dialogs/check_list.h"
+#include "dialogs/qt_text.h"
 #include "dialogs/rss_page.h"
 #include "dialogs/scripts_page.h"
 
@@ -410,3 +411,101 @@ TEST_F(RssPageTest, RunReportsWhetherAnythingWasSaved)
 
 } // namespace
 } // namespace zr5::ui
+
+namespace zr5::ui::test {
+namespace {
+
+class PatrolStatusTest : public SheetTest {
+protected:
+    PatrolStatusTest()
+    {
+        // A script that does not parse joins the list as the patrol found it.
+        core::test::writeFile(
+            m_folder / "Scripts" / "c.zrs", "category \"Broken\"\n{\n\tDisplay(\"x\" \"y\");\n");
+        m_list = core::enumerateScripts(m_folder / "Scripts", m_errors);
+        core::loadSettings(core::ProfileFile::parse("[Script]\nCount=4\n0000=N,*,a.zrs,Top\n"
+                                                    "0001=R,*,One,http://one.example/rss\n0002=N,.,b.zrs\n"
+                                                    "0003=R,*,Two,http://two.example/rss\n"),
+            m_list);
+        m_report.add({ "a.zrs", "Top", 0, 5, core::Outcome::Headlines, "" });
+        m_report.add({ "a.zrs", "World", 0, 0, core::Outcome::TimedOut, "http://a.example/world" });
+        m_report.add({ "One", "", 0, 0, core::Outcome::HostNotFound, "one.example" });
+        m_report.add({ "Two", "", 0, 3, core::Outcome::Headlines, "" });
+        m_context.report = &m_report;
+    }
+
+    static QString tip(const QListWidgetItem& item) { return item.data(Qt::ToolTipRole).toString(); }
+    static bool hasIcon(const QListWidgetItem& item)
+    {
+        return !item.data(Qt::DecorationRole).value<QIcon>().isNull();
+    }
+    static QString describe(
+        const core::PatrolReport& report, std::string_view name, std::string_view category)
+    {
+        return toQString(core::describeResult(*report.find(name, category)));
+    }
+
+    core::PatrolReport m_report;
+};
+
+TEST_F(PatrolStatusTest, CategoriesAndSitesShowTheirResultAndTheStatusLineFollowsTheCurrentRow)
+{
+    SettingsSheet& sheet = openSheet();
+    CheckList& scripts = *sheet.scriptsPage()->scriptList();
+    CheckList& categories = *sheet.scriptsPage()->categoryList();
+    ASSERT_EQ(scriptRows(), (std::vector<std::string> { "a.zrs", "One", "b.zrs", "Two", "c.zrs" }));
+
+    scripts.setCurrentRow(0);
+    ASSERT_EQ(categories.count(), 2);
+    for (int row = 0; row < 2; ++row) {
+        const QListWidgetItem& item = *categories.item(row);
+        const char* name = row == 0 ? "Top" : "World";
+        EXPECT_EQ(tip(item), describe(m_report, "a.zrs", name));
+        EXPECT_EQ(item.data(Qt::AccessibleDescriptionRole).toString(), tip(item));
+        EXPECT_TRUE(hasIcon(item));
+    }
+    EXPECT_NE(tip(*categories.item(0)), tip(*categories.item(1))) << "ok and timed out read differently";
+
+    // Without a mouse: the line under the list tells the current row.
+    categories.setCurrentRow(1);
+    EXPECT_EQ(sheet.scriptsPage()->categoryStatusLine()->text(), describe(m_report, "a.zrs", "World"));
+    categories.setCurrentRow(0);
+    EXPECT_EQ(sheet.scriptsPage()->categoryStatusLine()->text(), describe(m_report, "a.zrs", "Top"));
+
+    // Sites on both pages; a script the last patrol did not run shows nothing.
+    EXPECT_EQ(tip(*scripts.item(1)), describe(m_report, "One", ""));
+    EXPECT_EQ(tip(*scripts.item(3)), describe(m_report, "Two", ""));
+    EXPECT_TRUE(tip(*scripts.item(2)).isEmpty());
+    EXPECT_FALSE(hasIcon(*scripts.item(2)));
+    QListWidget& sites = *sheet.rssPage()->siteList();
+    EXPECT_EQ(tip(*sites.item(0)), describe(m_report, "One", ""));
+    EXPECT_TRUE(hasIcon(*sites.item(0)));
+    sites.setCurrentRow(1);
+    EXPECT_EQ(sheet.rssPage()->siteStatusLine()->text(), describe(m_report, "Two", ""));
+}
+
+TEST_F(PatrolStatusTest, AScriptThatDidNotLoadShowsTheParsersMessage)
+{
+    SettingsSheet& sheet = openSheet();
+    CheckList& scripts = *sheet.scriptsPage()->scriptList();
+    const QListWidgetItem& broken = *scripts.item(4);
+    const core::ScriptRecord& record = *sheet.scriptsPage()->recordAt(4);
+    ASSERT_FALSE(record.loadError.empty()) << record.name;
+    EXPECT_EQ(tip(broken), toQString(record.loadError));
+    EXPECT_TRUE(tip(broken).contains(QStringLiteral("error"))) << tip(broken).toStdString();
+    EXPECT_TRUE(hasIcon(broken));
+    scripts.setCurrentRow(4);
+    EXPECT_EQ(sheet.scriptsPage()->scriptStatusLine()->text(), tip(broken));
+}
+
+TEST_F(PatrolStatusTest, WithoutAReportNothingIsShown)
+{
+    m_context.report = nullptr;
+    SettingsSheet& sheet = openSheet();
+    sheet.scriptsPage()->scriptList()->setCurrentRow(0);
+    EXPECT_TRUE(tip(*sheet.scriptsPage()->categoryList()->item(1)).isEmpty());
+    EXPECT_FALSE(hasIcon(*sheet.rssPage()->siteList()->item(0)));
+}
+
+} // namespace
+} // namespace zr5::ui::test

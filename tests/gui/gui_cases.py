@@ -8,6 +8,7 @@ import argparse
 import http.server
 import os
 import shutil
+import signal
 import sys
 import tempfile
 import threading
@@ -312,27 +313,103 @@ SLOW_SCRIPT = b"""category "Slow"
 """
 
 
+LOOP_SCRIPT = b"""category "Loop"
+{
+    while (1) { }
+}
+"""
+
+SHEET_TITLE = "\u8a2d\u5b9a"  # "設定"
+
+
 class ClosingTest(GuiCase):
+    """Exit never waits for a hung script or a fetch that does not end."""
     compositor = None
 
-    def test_exit_during_a_patrol_waits_for_it(self):
-        proxy = HeldProxy()
-        self.addCleanup(proxy.close)
-        self.work.write(os.path.join("Scripts", "slow.zrs"), SLOW_SCRIPT)
-        self.work.write("zr5.ini", settings_text(scripts=(("slow.zrs", "Slow"),), proxy_port=proxy.port))
+    def start_hung(self, script_name, script, category, proxy_port=None):
+        self.work.write(os.path.join("Scripts", script_name), script)
+        # Limits far away: only the cancel may end the run.
+        self.work.write("zr5.ini", settings_text(rect=(100, 120, 600, 48), scripts=((script_name, category),),
+                                                 proxy_port=proxy_port)
+                        + b"[Timer]\r\nScriptLimit=86400\r\nFetchLimit=86400\r\n")
         ticker = self.launch()
         window = ticker.main_window()
-        self.assertTrue(proxy.requested.wait(20), "the patrol never fetched")
+        wait_until(lambda: f"# {script_name}".encode() in self._log(), 20, 0.1, "the patrol to start")
+        return ticker, window
 
+    def _log(self):
+        try:
+            return self.work.read("debug_display.txt")
+        except FileNotFoundError:
+            return b""
+
+    def assert_gone_and_saved(self, ticker, requested_at, how):
+        status = ticker.wait(5)
+        took = time.monotonic() - requested_at
+        print(f"\n{how}: gone after {took:.2f} s", file=sys.stderr)
+        self.assertIsNotNone(status, f"still running 5 s after {how}: {ticker.stderr()}")
+        self.assertEqual(status, 0, ticker.stderr())
+        # The session's own change (the lock) reached the settings file.
+        self.assertEqual(self.work.ini()["window"]["sticking"], "1")
+        # A second start takes the lock at once.
+        again = self.launch()
+        again.main_window()
+        self.assertTrue(again.running())
+        return again
+
+    def lock_position(self, ticker, window):
+        # From the bottom of the window menu: exit, version, help, then "位置サイズ固定(&S)".
         self.window_menu(ticker, window)
-        self.xdo("key", "Up", "Return")
-        # The window goes at once; the process stays until the fetch is over.
-        wait_until(lambda: not ticker.windows(), 10, 0.1, "the window to close")
-        self.assertIsNone(ticker.wait(1.0), "the program ended under a running patrol")
-        proxy.release.set()
-        self.assertEqual(ticker.wait(20), 0, ticker.stderr())
-        self.assertEqual(self.work.ini()["window"]["skin"], SKIN)
-        self.assertEqual(self.work.ini()["script"]["0000"], "N,*,slow.zrs,Slow")
+        self.xdo("key", "Up", "Up", "Up", "Up", "Return")
+        time.sleep(0.3)
+
+    def test_exit_from_the_menu_during_an_endless_script(self):
+        ticker, window = self.start_hung("loop.zrs", LOOP_SCRIPT, "Loop")
+        self.lock_position(ticker, window)
+        self.window_menu(ticker, window)
+        self.xdo("key", "Up")
+        requested = time.monotonic()
+        self.xdo("key", "Return")
+        self.assert_gone_and_saved(ticker, requested, "exit from the menu")
+
+    def test_termination_signals_during_an_endless_script(self):
+        for name in ("SIGTERM", "SIGINT"):
+            with self.subTest(signal=name):
+                ticker, window = self.start_hung("loop.zrs", LOOP_SCRIPT, "Loop")
+                self.lock_position(ticker, window)
+                requested = time.monotonic()
+                os.kill(ticker.process.pid, getattr(signal, name))
+                # The second copy goes too, so that the next round can start.
+                self.assert_gone_and_saved(ticker, requested, name).close()
+
+    def test_exit_during_a_fetch_that_never_ends(self):
+        proxy = HeldProxy()
+        self.addCleanup(proxy.close)
+        ticker, window = self.start_hung("slow.zrs", SLOW_SCRIPT, "Slow", proxy_port=proxy.port)
+        self.assertTrue(proxy.requested.wait(20), "the patrol never fetched")
+        self.lock_position(ticker, window)
+        requested = time.monotonic()
+        os.kill(ticker.process.pid, signal.SIGTERM)
+        self.assert_gone_and_saved(ticker, requested, "SIGTERM during a fetch")
+
+    def test_settings_sheet_opens_at_once_during_an_endless_script(self):
+        ticker, window = self.start_hung("loop.zrs", LOOP_SCRIPT, "Loop")
+        # "オプション(&O)..." is the window menu's first item.
+        self.window_menu(ticker, window)
+        self.xdo("key", "Down")
+        requested = time.monotonic()
+        self.xdo("key", "Return")
+
+        def sheet():
+            out = self.session.run("xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                   str(ticker.process.pid), "--name", f"^{SHEET_TITLE}$", check=False)
+            return out.split()[0] if out.split() else None
+        found = wait_until(sheet, 5, 0.05, "the settings sheet")
+        print(f"\nsheet shown after {time.monotonic() - requested:.2f} s", file=sys.stderr)
+        self.xdo("windowactivate", "--sync", found)
+        self.xdo("key", "Escape")
+        wait_until(lambda: not sheet(), 10, 0.1, "the sheet to close")
+        self.assertTrue(ticker.running())
 
 
 class SingleInstanceTest(GuiCase):

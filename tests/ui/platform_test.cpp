@@ -13,6 +13,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -62,19 +64,100 @@ TEST(InstanceLockTest, AnotherProcessIsRefusedAndTheLockGoesWithTheProcess)
     ::close(ready[1]);
 }
 
-TEST(InstanceLockTest, LockFileLivesInTheRuntimeFolderElseInTempWithTheUserId)
+// Sets an environment variable for one scope.
+class EnvironmentScope final {
+public:
+    EnvironmentScope(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        if (value) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~EnvironmentScope()
+    {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+    EnvironmentScope(const EnvironmentScope&) = delete;
+    EnvironmentScope& operator=(const EnvironmentScope&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+mode_t modeOf(const std::filesystem::path& path)
 {
-    ScratchFolder folder;
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string restore = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
+    struct stat info { };
+    ::lstat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(InstanceLockTest, LockFileLivesInTheRuntimeFolderElseInAPrivateFolderInTemp)
+{
+    ScratchFolder runtime;
+    ScratchFolder temp;
+    EnvironmentScope tmpdir("TMPDIR", temp.path().c_str());
+    {
+        EnvironmentScope xdg("XDG_RUNTIME_DIR", runtime.path().c_str());
+        EXPECT_EQ(InstanceLock::defaultPath(), runtime / "Orlemont-Zephyrant2.lock");
+    }
+    EnvironmentScope xdg("XDG_RUNTIME_DIR", nullptr);
+    const std::filesystem::path folder = temp / ("zr5-" + std::to_string(::getuid()));
     EXPECT_EQ(InstanceLock::defaultPath(), folder / "Orlemont-Zephyrant2.lock");
-    ::unsetenv("XDG_RUNTIME_DIR");
-    std::filesystem::path fallback = InstanceLock::defaultPath();
-    EXPECT_EQ(fallback.parent_path(), std::filesystem::temp_directory_path());
-    EXPECT_EQ(fallback.filename().string(), "Orlemont-Zephyrant2-" + std::to_string(::getuid()) + ".lock");
-    if (saved) {
-        ::setenv("XDG_RUNTIME_DIR", restore.c_str(), 1);
+    EXPECT_EQ(modeOf(folder), 0700u);
+    // Made with a umask that takes the owner's bits, it is still usable.
+    std::filesystem::remove(folder);
+    mode_t umask = ::umask(0277);
+    std::optional<std::filesystem::path> made = InstanceLock::privateFolder(temp.path());
+    ::umask(umask);
+    EXPECT_EQ(made, folder);
+    EXPECT_EQ(modeOf(folder), 0700u);
+}
+
+TEST(InstanceLockTest, APreparedFolderThatIsNotPrivateIsRefusedAndLeftAlone)
+{
+    ScratchFolder temp;
+    const std::filesystem::path folder = temp / ("zr5-" + std::to_string(::getuid()));
+    EnvironmentScope tmpdir("TMPDIR", temp.path().c_str());
+    EnvironmentScope xdg("XDG_RUNTIME_DIR", nullptr);
+
+    // Open to others: someone could replace the lock file inside it.
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(InstanceLock::privateFolder(temp.path()), std::nullopt);
+    EXPECT_EQ(InstanceLock::defaultPath(), std::nullopt);
+    EXPECT_EQ(modeOf(folder), 0755u) << "not taken over either";
+    EXPECT_FALSE(std::filesystem::exists(folder / "Orlemont-Zephyrant2.lock"));
+    std::filesystem::remove(folder);
+
+    // A link to a folder that would do is someone else's choice of place.
+    const std::filesystem::path elsewhere = temp / "elsewhere";
+    ASSERT_EQ(::mkdir(elsewhere.c_str(), 0700), 0);
+    std::filesystem::create_directory_symlink(elsewhere, folder);
+    EXPECT_EQ(InstanceLock::privateFolder(temp.path()), std::nullopt);
+    std::filesystem::remove(folder);
+
+    // A plain file in its place.
+    writeFile(folder, "");
+    EXPECT_EQ(InstanceLock::privateFolder(temp.path()), std::nullopt);
+    std::filesystem::remove(folder);
+
+    // Another user's folder, private to them (only root can make one here).
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(folder.c_str(), 54321, 54321), 0);
+        EXPECT_EQ(InstanceLock::privateFolder(temp.path()), std::nullopt);
+        std::filesystem::remove(folder);
     }
 }
 

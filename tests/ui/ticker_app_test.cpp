@@ -3,15 +3,18 @@
 #include "core/messages.h"
 #include "ui/message_box.h"
 #include "ui/ticker_app.h"
+#include "ui/ui_messages.h"
 #include "ui_test_support.h"
 #include "url_recorder.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace zr5::ui::test {
@@ -29,7 +32,7 @@ protected:
         options.settingsFile = m_ini;
         options.helpFile = m_folder / "Help" / "index.html";
         // Nothing listens there: the notice patrol fails at once, offline.
-        options.patrol.noticeUrl = "http://127.0.0.1:9/notice.html";
+        options.noticeUrl = "http://127.0.0.1:9/notice.html";
         options.patrol.logPath = m_folder / "debug_display.txt";
         return options;
     }
@@ -131,7 +134,8 @@ TEST_F(TickerAppTest, AVanishedSkinFallsBackAndTheSkinInUseIsSaved)
 
 TEST_F(TickerAppTest, WithoutAnySkinTheStartFailsAndTheSettingsAreStillSavedOnceKeepingTheWindow)
 {
-    writeFile(m_ini, "[Window]\nSkin=Gone\nX=5\nY=6\nWidth=300\nHeight=30\nZ=-1\nSticking=1\n[Timer]\nReload=7\n");
+    writeFile(
+        m_ini, "[Window]\nSkin=Gone\nX=5\nY=6\nWidth=300\nHeight=30\nZ=-1\nSticking=1\n[Timer]\nReload=7\n");
     TickerApp& app = startApp();
     EXPECT_FALSE(m_started);
     EXPECT_TRUE(app.settingsSaved());
@@ -292,7 +296,7 @@ TEST_F(TickerAppTest, ClosingDuringAPatrolBlockedInNotificationsJoinsItWithoutDe
     EXPECT_FALSE(app.patrolRunning());
 }
 
-TEST_F(TickerAppTest, DialogsWaitForThePatrolWhileServingItsNotificationsAndHoldTheTimer)
+TEST_F(TickerAppTest, DialogsCancelThePatrolWhileServingItsNotificationsAndHoldTheTimer)
 {
     writeSkin(m_skins / "Plain");
     writeNotifyScript(300);
@@ -324,9 +328,13 @@ TEST_F(TickerAppTest, DialogsWaitForThePatrolWhileServingItsNotificationsAndHold
     EXPECT_FALSE(patrolRanDuringDialog);
     EXPECT_FALSE(timerRanDuringDialog);
     EXPECT_TRUE(app.patrolTimerActive()) << "started again once the dialog has gone";
-    const core::Headline* headline = app.display()->currentHeadline();
-    ASSERT_NE(headline, nullptr);
-    EXPECT_EQ(headline->title, "done");
+    // The cancelled patrol runs again in full.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const core::Headline* headline = app.display()->currentHeadline();
+            return headline && headline->title == "done";
+        },
+        10000));
     closeApp();
 }
 
@@ -341,6 +349,174 @@ TEST_F(TickerAppTest, AnEmergencySaveCountsAsTheOneSave)
     writeFile(m_ini, "after the emergency\n");
     closeApp();
     EXPECT_EQ(ini(), "after the emergency\n");
+}
+
+TEST_F(TickerAppTest, SeveralBrokenScriptsAtStartUpGiveOneBoxListingThemAll)
+{
+    writeSkin(m_skins / "Plain");
+    writeFile(m_folder / "Scripts" / "bad1.zrs", "category \"One\"\n{\n\tDisplay(\"x\" \"y\");\n");
+    writeFile(m_folder / "Scripts" / "bad2.zrs", "category \"Two\"\n{\n\tDisplay(\"x\" \"y\");\n");
+    startApp();
+    ASSERT_TRUE(m_started);
+    ASSERT_EQ(recordedMessageBoxes().size(), 1u) << recordedBoxesUtf8();
+    const RecordedMessageBox& box = recordedMessageBoxes()[0];
+    EXPECT_EQ(box.caption, core::messages::kLoadErrorCaption);
+    EXPECT_NE(box.text.find("bad1.zrs"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("bad2.zrs"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("error"), std::string::npos) << "the parser's own lines: " << box.text;
+    closeApp();
+}
+
+TEST_F(TickerAppTest, AScriptLoopingInItsTopLevelCodeIsStoppedByTheLimitAndTheStartGoesOn)
+{
+    writeSkin(m_skins / "Plain");
+    writeFile(m_folder / "Scripts" / "hang.zrs", "while (1) { }\ncategory \"Never\"\n{\n}\n");
+    writeFile(m_ini, "[Timer]\nScriptLimit=1\n");
+    startApp();
+    ASSERT_TRUE(m_started);
+    ASSERT_EQ(recordedMessageBoxes().size(), 1u) << recordedBoxesUtf8();
+    EXPECT_NE(recordedMessageBoxes()[0].text.find("hang.zrs"), std::string::npos);
+    closeApp();
+}
+
+TEST_F(TickerAppTest, PatrolLimitsAndNoticePageComeFromTheSettingsUnlessTheEnvironmentNamesOne)
+{
+    writeSkin(m_skins / "Plain");
+    writeFile(m_ini, "[Timer]\nScriptLimit=7\nFetchLimit=9\n[Notice]\nURL=http://127.0.0.1:9/ini.html\n");
+    TickerOptions withoutOverride = options();
+    withoutOverride.noticeUrl.reset();
+    m_app = std::make_unique<TickerApp>(withoutOverride);
+    ASSERT_TRUE(m_app->start());
+    EXPECT_EQ(m_app->patrolOptions().scriptSeconds, 7u);
+    EXPECT_EQ(m_app->patrolOptions().fetchSeconds, 9u);
+    EXPECT_EQ(m_app->patrolOptions().noticeUrl, "http://127.0.0.1:9/ini.html");
+    closeApp();
+
+    m_app.reset();
+    TickerApp& overridden = startApp();
+    EXPECT_EQ(overridden.patrolOptions().noticeUrl, "http://127.0.0.1:9/notice.html");
+    EXPECT_EQ(overridden.patrolOptions().scriptSeconds, 7u);
+    closeApp();
+}
+
+class HungPatrolTest : public TickerAppTest {
+protected:
+    HungPatrolTest()
+    {
+        writeSkin(m_skins / "Plain", 300, 30);
+        writeFile(m_folder / "Scripts" / "loop.zrs", "category \"Loop\"\n{\n\twhile (1) { }\n}\n");
+        // No run limit to save the day: only the cancel ends the script.
+        writeFile(m_ini,
+            "[Script]\nCount=1\n0000=N,*,loop.zrs,Loop\n[Timer]\nScriptLimit=86400\n[Window]\nSkin=Plain\n");
+    }
+};
+
+TEST_F(HungPatrolTest, CloseSavesFirstAndEndsWithoutWaitingForTheScript)
+{
+    TickerApp& app = startApp();
+    ASSERT_TRUE(m_started) << recordedBoxesUtf8();
+    app.show();
+    ASSERT_TRUE(app.patrolRunning());
+    app.runCommand(CommandPositionLock);
+    QSignalSpy finished(&app, &TickerApp::finished);
+    QElapsedTimer timer;
+    timer.start();
+    app.requestClose(TickerApp::CloseBy::Signal);
+    EXPECT_TRUE(app.settingsSaved()) << "saved before anything else";
+    EXPECT_NE(ini().find("Sticking=1"), std::string::npos) << ini();
+    ASSERT_TRUE(waitFor([&] { return finished.count() == 1; }, 5000));
+    std::printf("close took %lld ms\n", static_cast<long long>(timer.elapsed()));
+    EXPECT_FALSE(app.patrolRunning()) << "the cancelled worker has left";
+}
+
+TEST_F(HungPatrolTest, OptionsOpenAtOnceAndTheCancelledPatrolRunsAgainAfterwards)
+{
+    TickerApp& app = startApp();
+    ASSERT_TRUE(m_started) << recordedBoxesUtf8();
+    ASSERT_TRUE(app.patrolRunning());
+    QElapsedTimer timer;
+    qint64 openedAfter = -1;
+    bool patrolDuringSheet = true;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* sheet = QApplication::activeModalWidget()) {
+            openedAfter = timer.elapsed();
+            patrolDuringSheet = app.patrolRunning();
+            sheet->close();
+        }
+    });
+    closer.start(5);
+    timer.start();
+    app.runCommand(CommandOptions);
+    closer.stop();
+    std::printf("the sheet opened after %lld ms\n", static_cast<long long>(openedAfter));
+    ASSERT_GE(openedAfter, 0);
+    EXPECT_LT(openedAfter, 5000);
+    EXPECT_FALSE(patrolDuringSheet);
+    EXPECT_TRUE(app.patrolRunning()) << "cancelled before it completed: it runs again";
+    EXPECT_TRUE(app.patrolTimerActive());
+    closeApp();
+}
+
+TEST_F(HungPatrolTest, ACloseRequestCancelsAnOpenSheetAndProceeds)
+{
+    TickerApp& app = startApp();
+    ASSERT_TRUE(m_started);
+    QSignalSpy finished(&app, &TickerApp::finished);
+    bool sheetSeen = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() && !sheetSeen) {
+            sheetSeen = true;
+            app.requestClose();
+        }
+    });
+    closer.start(5);
+    app.runCommand(CommandOptions);
+    closer.stop();
+    EXPECT_TRUE(sheetSeen);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(app.settingsSaved());
+    EXPECT_TRUE(waitFor([&] { return finished.count() == 1; }, 5000));
+    EXPECT_FALSE(app.patrolRunning());
+}
+
+TEST_F(TickerAppTest, AFailedSaveIsToldInABoxToTheUserButNotAtASignal)
+{
+    writeSkin(m_skins / "Plain");
+    TickerOptions gone = options();
+    // The folder of the settings file vanishes while the ticker runs.
+    std::filesystem::create_directories(m_folder / "Gone");
+    gone.settingsFile = m_folder / "Gone" / "zr5.ini";
+    for (TickerApp::CloseBy by : { TickerApp::CloseBy::User, TickerApp::CloseBy::Signal }) {
+        m_app = std::make_unique<TickerApp>(gone);
+        ASSERT_TRUE(m_app->start());
+        std::filesystem::remove_all(m_folder / "Gone");
+        clearRecordedMessageBoxes();
+        QSignalSpy finished(m_app.get(), &TickerApp::finished);
+        m_app->requestClose(by);
+        EXPECT_TRUE(waitFor([&] { return finished.count() == 1; }));
+        if (by == TickerApp::CloseBy::User) {
+            ASSERT_EQ(recordedMessageBoxes().size(), 1u);
+            EXPECT_EQ(recordedMessageBoxes()[0].caption, msg::kCaptionSaveError);
+            EXPECT_EQ(recordedMessageBoxes()[0].text.rfind(msg::kSaveFailed, 0), 0u);
+            EXPECT_NE(recordedMessageBoxes()[0].text.find("zr5.ini"), std::string::npos);
+        } else {
+            EXPECT_TRUE(recordedMessageBoxes().empty()) << recordedBoxesUtf8();
+        }
+        m_app.reset();
+        std::filesystem::create_directories(m_folder / "Gone");
+    }
+}
+
+TEST_F(TickerAppTest, LeftoversOfAKilledSaveAreRemovedAtStart)
+{
+    writeSkin(m_skins / "Plain");
+    writeFile(m_folder / "zr5.ini.a1B2c3", "half a save");
+    startApp();
+    ASSERT_TRUE(m_started);
+    EXPECT_FALSE(std::filesystem::exists(m_folder / "zr5.ini.a1B2c3"));
+    closeApp();
 }
 
 } // namespace

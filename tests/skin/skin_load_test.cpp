@@ -155,6 +155,12 @@ TEST_F(SkinLoadTest, FailuresHandOutNoSkin)
         { "no main", "image a { file \"frame.bmp\"; }", msg::kCaptionScriptError },
         { "no file", "window main { file 1; }", msg::kCaptionScriptError },
         { "missing bitmap", "window main { file \"nosuch.bmp\"; }", msg::kCaptionScriptError },
+        // Bitmaps that exist, but outside the skin's own folder.
+        { "climbing out", "window main { file \"..\\\\values\\\\frame.bmp\"; }", msg::kCaptionScriptError },
+        { "climbing out of a mask", "window main { file \"frame.bmp\"; mask \"../values/frame.bmp\"; }",
+            msg::kCaptionScriptError },
+        { "absolute", "window main { file \"" + (kSkins / "values" / "frame.bmp").string() + "\"; }",
+            msg::kCaptionScriptError },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.scenario);

@@ -65,6 +65,23 @@ std::string toSlashes(std::string_view cp932)
     return out;
 }
 
+// A skin draws from its own folder only: a bitmap name that is absolute or
+// climbs out with ".." is refused like a file that cannot be opened.
+bool staysInFolder(std::string_view slashed)
+{
+    if (slashed.empty() || slashed.front() == '/') {
+        return false;
+    }
+    while (!slashed.empty()) {
+        const std::size_t slash = slashed.find('/');
+        if (slashed.substr(0, slash) == "..") {
+            return false;
+        }
+        slashed.remove_prefix(slash == std::string_view::npos ? slashed.size() : slash + 1);
+    }
+    return true;
+}
+
 std::unique_ptr<SkinObject> makeObject(
     Skin& skin, char kind, const std::string& name, std::unique_ptr<Node> body)
 {
@@ -248,8 +265,10 @@ std::shared_ptr<gfx::Surface32> Skin::openBitmap(SkinObject& object, std::string
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
+    const std::string slashed = toSlashes(file);
     auto bitmap = std::make_shared<gfx::Surface32>();
-    if (!bitmap->loadBitmap(std::filesystem::path(folder + core::cp932ToLocale(toSlashes(file))))) {
+    if (!staysInFolder(slashed)
+        || !bitmap->loadBitmap(std::filesystem::path(folder + core::cp932ToLocale(slashed)))) {
         int line = object.get("#" + std::string(property)).toInt();
         std::string shown = core::localeToCp932(folder) + file;
         throw ESkinScript(msg::cannotOpen(line, object.typeName(), object.name(), property, shown));

@@ -6,6 +6,17 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bindir=$1; seconds=$2
 shopt -s nullglob
+
+# One line of figures from libFuzzer's final statistics and its last status line.
+figures() {
+  awk -v name="$1" '
+    /^#[0-9]+/ { for (i = 1; i < NF; i++) { if ($i == "cov:") cov = $(i + 1); if ($i == "corp:") corp = $(i + 1) } }
+    /stat::number_of_executed_units:/ { runs = $2 }
+    /stat::average_exec_per_sec:/ { rate = $2 }
+    /stat::peak_rss_mb:/ { rss = $2 }
+    END { printf "%s: %s runs, %s/s, coverage %s, corpus %s, peak %s MB\n", name, runs, rate, cov, corp, rss }
+  ' "$2"
+}
 found=0
 for fuzzer in "$bindir"/*_fuzz; do
   name=$(basename "$fuzzer")
@@ -26,7 +37,7 @@ for fuzzer in "$bindir"/*_fuzz; do
     rm -rf "$work"
     exit "$status"
   fi
-  tail -n 4 "$work/log"
+  figures "$name" "$work/log"
   rm -rf "$work"
 done
 [ "$found" = 1 ] || echo "no fuzz targets built"

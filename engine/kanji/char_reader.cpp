@@ -238,8 +238,9 @@ std::size_t convertUtf8(std::string_view text, std::size_t pos, const SjisTables
     return c.length;
 }
 
-// One UTF-16 unit or surrogate pair; characters outside the BMP and lone
-// surrogates have no Shift_JIS code and are consumed silently.
+// One UTF-16 unit or surrogate pair, read like the same character in UTF-8.
+// Lone surrogates are consumed silently, and so is U+0000, which would cut the
+// document short for later readers.
 std::size_t convertUtf16(Encoding encoding, std::string_view text, std::size_t pos,
                          const SjisTables& tables, SjisWriter& writer)
 {
@@ -255,10 +256,11 @@ std::size_t convertUtf16(Encoding encoding, std::string_view text, std::size_t p
     if (unit >= 0xD800 && unit < 0xDC00 && pos + 4 <= text.size()) {
         const char32_t low = unitAt(pos + 2);
         if (low >= 0xDC00 && low < 0xE000) {
+            writeUnicode(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), tables, writer);
             return 4;
         }
     }
-    if (unit < 0xD800 || unit >= 0xE000) {
+    if (unit != 0 && (unit < 0xD800 || unit >= 0xE000)) {
         writeUnicode(unit, tables, writer);
     }
     return 2;

@@ -1,5 +1,6 @@
 #include "kanji/mime_word.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -62,6 +63,11 @@ int base64Value(char c)
         return 62;
     }
     return c == '/' ? 63 : -1;
+}
+
+bool isBase64Text(std::string_view payload)
+{
+    return std::ranges::all_of(payload, [](char c) { return c == '=' || base64Value(c) >= 0; });
 }
 
 std::string decodeBase64(std::string_view payload)
@@ -148,11 +154,16 @@ std::optional<MimeWord> readMimeWord(std::string_view text, std::size_t pos)
     }
     const auto payload = text.substr(payloadStart, payloadEnd - payloadStart);
     MimeWord word;
+    word.end = payloadEnd + 2;
+    if (kind == 'B' && !isBase64Text(payload)) {
+        word.decoded = false;
+        word.bytes = text.substr(pos, word.end - pos);
+        return word;
+    }
     word.charset = *charset;
     word.bytes = kind == 'B' ? decodeBase64(payload) : decodeQuoted(payload);
     // The converted text ends at its first zero byte for every later reader.
     std::erase(word.bytes, '\0');
-    word.end = payloadEnd + 2;
     return word;
 }
 

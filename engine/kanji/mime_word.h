@@ -15,10 +15,14 @@ struct MimeWord final {
     Encoding charset = Encoding::Latin1; // how to read the decoded bytes
     std::string bytes;                   // the payload, base64 or Q decoded
     std::size_t end = 0;                 // position just after "?="
+    // false: the payload is not base64 and bytes hold the word as written
+    bool decoded = true;
 };
 
 // The encoded word starting at pos ("=?"), when it is complete and names one of
 // EUC-JP, SHIFT_JIS, ISO-8859-1, ISO-2022-JP, UTF-8 or US-ASCII with B or Q.
+// A B word holding a character outside base64 and its padding is not decoded:
+// it stands for itself, as nkf keeps it.
 std::optional<MimeWord> readMimeWord(std::string_view text, std::size_t pos);
 
 // Where the next encoded word starts when only white space separates it from

@@ -13,17 +13,22 @@ constexpr unsigned char kEscape = 0x1B;
 constexpr unsigned char kShiftOut = 0x0E;
 constexpr unsigned char kShiftIn = 0x0F;
 
+// JIS X 0212 rows 85..94 stand for CP932's user-defined area only in eucJP-ms;
+// nkf gives them no meaning in ISO-2022-JP.
+constexpr int kFirstUserDefinedRow = 85;
+
 struct EscapeSequence {
     std::string_view tail;       // the bytes after ESC
     std::optional<JisMode> mode; // none: accepted without effect
 };
 
 constexpr std::array<EscapeSequence, 15> kEscapeSequences = {{
-    {"(B", JisMode::Ascii},    {"(J", JisMode::Ascii},    {"(H", JisMode::Ascii},
-    {"(I", JisMode::Kana},     {"$@", JisMode::Kanji},    {"$B", JisMode::Kanji},
-    {"$(B", JisMode::Kanji},   {"$(@", JisMode::Kanji},   {"$(Q", JisMode::Kanji},
-    {"$(O", JisMode::Kanji},   {"$(D", JisMode::Ignored}, {"$(P", JisMode::Ignored},
-    {"&@", std::nullopt},      {")I", std::nullopt},      {"$)B", std::nullopt},
+    {"(B", JisMode::Ascii},  {"(J", JisMode::Ascii},  {"(H", JisMode::Ascii},
+    {"(I", JisMode::Kana},   {"$@", JisMode::Kanji},  {"$B", JisMode::Kanji},
+    {"$(B", JisMode::Kanji}, {"$(@", JisMode::Kanji}, {"$(Q", JisMode::Kanji},
+    {"$(O", JisMode::Kanji}, {"$(D", JisMode::Supplementary},
+    {"$(P", JisMode::Ignored},
+    {"&@", std::nullopt},    {")I", std::nullopt},    {"$)B", std::nullopt},
 }};
 
 bool isJisByte(unsigned char b)
@@ -64,8 +69,8 @@ std::size_t TextConverter::readByteOrderMark()
         m_encoding = Encoding::Utf8;
         return 3;
     }
-    if (m_text.starts_with("\xFF\xFE") || m_text.starts_with("\xFE\xFF")) {
-        m_encoding = m_text[0] == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
+    if (const auto utf16 = utf16ByteOrder(m_text)) {
+        m_encoding = utf16;
         m_encodingFixed = true;
         return 2;
     }
@@ -136,10 +141,12 @@ std::size_t TextConverter::convertSevenBit(std::size_t pos)
     if (pos + 1 >= m_text.size() || !isJisByte(static_cast<unsigned char>(m_text[pos + 1]))) {
         return 1;
     }
+    const int row = b - 0x20;
+    const int cell = static_cast<unsigned char>(m_text[pos + 1]) - 0x20;
     if (m_jisMode == JisMode::Kanji) {
-        const int row = b - 0x20;
-        const int cell = static_cast<unsigned char>(m_text[pos + 1]) - 0x20;
         m_writer.putCode(m_tables.normalize(sjisFromJis(row, cell)));
+    } else if (m_jisMode == JisMode::Supplementary && row < kFirstUserDefinedRow) {
+        m_writer.putCode(m_tables.fromJisX0212(row, cell));
     }
     return 2;
 }
@@ -153,7 +160,8 @@ std::size_t TextConverter::convertMimeWord(std::size_t pos)
     }
     TextConverter payload(word->bytes, m_tables, m_writer);
     payload.convertAs(word->charset);
-    return nextAdjacentMimeWord(m_text, word->end) - pos;
+    // Only a decoded word swallows the white space that follows it.
+    return (word->decoded ? nextAdjacentMimeWord(m_text, word->end) : word->end) - pos;
 }
 
 std::size_t TextConverter::convertEightBit(std::size_t pos)

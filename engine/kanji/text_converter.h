@@ -15,8 +15,9 @@ namespace zr5::script::kanji {
 
 enum class MimeDecoding { Off, On };
 
-// What 7-bit bytes mean after an ISO-2022-JP escape sequence.
-enum class JisMode { Ascii, Kanji, Kana, Ignored };
+// What 7-bit bytes mean after an ISO-2022-JP escape sequence; Supplementary
+// is JIS X 0212, of which only the characters CP932 has are written.
+enum class JisMode { Ascii, Kanji, Kana, Supplementary, Ignored };
 
 class TextConverter final {
 public:

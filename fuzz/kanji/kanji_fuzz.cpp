@@ -1,7 +1,8 @@
 // Arbitrary bytes through kanjiConvert with the engine's options. Besides
 // the sanitizers, the output must be well-formed Shift_JIS (bytes from 0x80 up
 // only as lead and trail of a double-byte character), hold no NUL, CR or 0x1A,
-// and be at most twice as long as the converted input.
+// and be at most twice as long as the converted input (all of it after a UTF-16
+// byte-order mark, else the bytes before the first zero byte).
 #include "kanji/kanji_convert.h"
 
 #include <cstddef>
@@ -44,7 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string out = zr5::script::kanji::kanjiConvert(input, "-s -Lu");
-    const std::size_t used = input.substr(0, input.find('\0')).size();
+    // With a UTF-16 byte-order mark the whole input is converted.
+    const bool utf16 = input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF");
+    const std::size_t used = utf16 ? size : input.substr(0, input.find('\0')).size();
     if (!wellFormed(out) || out.size() > 2 * used) {
         std::abort();
     }

@@ -86,6 +86,26 @@ TEST(KanjiDifferences, QuotedIso2022WordIsDecoded)
     EXPECT_EQ(hex(convert("=?ISO-2022-JP?Q?=1B$BF|K\\=1B(B?=")), hex(sjis("日本")));
 }
 
+// nkf reads the closing "?=" of a base64 word without its padding as payload
+// and writes stray bytes, zero bytes among them; the bits of the incomplete
+// last group are dropped here.
+TEST(KanjiDifferences, UnpaddedBase64WordIsDecodedAsFarAsItGoes)
+{
+    EXPECT_EQ(convert("=?UTF-8?B?YWI?=x"), "abx");
+    EXPECT_EQ(convert("=?UTF-8?B?YQ=?=x"), "ax");
+    EXPECT_EQ(hex(convert("=?UTF-8?B?5pel5p?=x")), hex(sjis("日x")));
+}
+
+// nkf makes a byte of whatever follows '=' and may swallow the text after the
+// word; here a broken escape stays as written, and so does a Q word broken by
+// white space (nkf decodes it up to the space).
+TEST(KanjiDifferences, BrokenQuotedWordsKeepTheirText)
+{
+    EXPECT_EQ(convert("=?UTF-8?Q?a=ZZb?=x y"), "a=ZZbx y");
+    EXPECT_EQ(convert("=?UTF-8?Q?a=3?=x"), "a=3x");
+    EXPECT_EQ(convert("=?UTF-8?Q?a b?=x"), "=?UTF-8?Q?a b?=x");
+}
+
 TEST(KanjiConversion, ZeroBytesInsideEncodedWordsAreDropped)
 {
     // "日本" and a zero byte in EUC-JP, base64 encoded.
@@ -107,6 +127,25 @@ TEST(KanjiConversion, Utf16CharactersBeyondShiftJisAreDropped)
 {
     // U+20B9F as a surrogate pair, a lone low surrogate, then "あ".
     EXPECT_EQ(hex(convert("\xFF\xFE\x42\xD8\x9F\xDF\x12\xDC\x42\x30")), hex(sjis("あ")));
+}
+
+// nkf writes U+0000 as a zero byte and loses the character after a lone high
+// surrogate; here both are dropped alone.
+TEST(KanjiDifferences, Utf16ZeroAndLoneHighSurrogateAreDroppedAlone)
+{
+    EXPECT_EQ(convert(std::string("\xFF\xFE" "a\0\0\0b\0", 8)), "ab");
+    EXPECT_EQ(convert(std::string("\xFE\xFF" "\0a\0\0\0b", 8)), "ab");
+    EXPECT_EQ(hex(convert("\xFF\xFE\x42\x30\x42\xD8\x44\x30")), hex(sjis("あい")));
+}
+
+TEST(KanjiConversion, Utf16IsReadWholeOnlyWithByteOrderMark)
+{
+    const std::string le = encodeAs("見出し\r\nabc ｶﾞ", "UTF-16LE");
+    EXPECT_EQ(hex(convert("\xFF\xFE" + le)), hex(sjis("見出し\nabc ガ")));
+    EXPECT_EQ(hex(convert(encodeAs("\uFEFF見出し abc", "UTF-16BE"))), hex(sjis("見出し abc")));
+    // Without the mark the text ends at its first zero byte, that of "\r".
+    EXPECT_EQ(hex(convert(le)), hex(convert(le.substr(0, le.find('\0')))));
+    EXPECT_EQ(convert(le).find("abc"), std::string::npos);
 }
 
 TEST(KanjiConversion, CutEscapeSequenceAtTheEndIsDropped)

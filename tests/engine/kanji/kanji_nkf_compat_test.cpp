@@ -100,9 +100,30 @@ std::vector<Scenario> lineEndsAndCuts()
         {"zero_byte_cut_sjis", encodeAs(kNews, "CP932") + std::string(1, '\0') + encodeAs(kNovel, "CP932")},
         {"zero_byte_cut_utf8", std::string("abc") + std::string(1, '\0') + std::string(kNews)},
         {"zero_byte_first", std::string(1, '\0') + "abc"},
-        // UTF-16 text is read only up to the zero byte of its first ASCII character.
-        {"utf16le_cut_at_ascii", utf16WithBom("見出し\nabc", "UTF-16LE", "\xFF\xFE")},
-        {"utf16be_cut_at_ascii", utf16WithBom("見出し abc", "UTF-16BE", "\xFE\xFF")},
+        // Without a byte-order mark UTF-16 is cut like any other text.
+        {"utf16le_without_bom_cut", encodeAs("見出し\nabc", "UTF-16LE")},
+        {"utf16be_without_bom_cut", encodeAs("abc 見出し", "UTF-16BE")},
+    };
+}
+
+// UTF-16 with a byte-order mark is read whole, zero bytes included.
+std::vector<Scenario> utf16Forms()
+{
+    const auto le = [](std::string_view text) { return utf16WithBom(text, "UTF-16LE", "\xFF\xFE"); };
+    const auto be = [](std::string_view text) { return utf16WithBom(text, "UTF-16BE", "\xFE\xFF"); };
+    const std::string crlf = withLineEnds(kNews, "\r\n");
+    const std::string lateJis = std::string(3000, 'a') + "\n" + std::string(kNovel);
+    return {
+        {"utf16le_crlf", le(crlf)},
+        {"utf16be_cr", be(withLineEnds(kNovel, "\r"))},
+        {"utf16le_long_ascii_then_kanji", le(lateJis)},
+        {"utf16le_eof_mark", le("前\x1A後\r\n")},
+        {"utf16le_latin1_signs", le("café ¥100 ‾ ¦\n")},
+        {"utf16be_surrogate_pair_dropped", be("あ😀い𠮷う\n")},
+        {"utf16le_lone_low_surrogate", std::string("\xFF\xFE\x42\x30\x12\xDC\x44\x30")},
+        {"utf16le_odd_last_byte", le("見出し") + "\x44"},
+        {"utf16le_zero_width_no_break_space", le("あ\uFEFFい")},
+        {"utf16be_escape_and_mime_not_decoded", be("\x1B$BF|\x1B(B =?UTF-8?B?5pel?=\n")},
     };
 }
 
@@ -150,6 +171,26 @@ std::vector<Scenario> mimeWords()
     };
 }
 
+// Encoded words that are not proper base64: kept as written, and where the
+// payload is merely padded (rightly) or holds '=', decoded as far as it goes.
+std::vector<Scenario> malformedMimeWords()
+{
+    return {
+        {"mime_b_not_base64", "=?UTF-8?B?!!!?= x\n"},
+        {"mime_b_hash_signs", "a =?UTF-8?B?####?= b\n"},
+        {"mime_b_one_bad_character", "=?UTF-8?B?5pel!5pys?=x\n"},
+        {"mime_b_bad_characters_in_turn", "=?UTF-8?B?YW,j?==?UTF-8?B?YW:j?==?EUC-JP?B?YW~j?=\n"},
+        {"mime_b_space_inside", "=?UTF-8?B?YW Jj?=x\n"},
+        {"mime_b_start_inside_bad_word", "=?UTF-8?B?!=?UTF-8?B?5pel?=x\n"},
+        {"mime_b_bad_after_decoded_joined", "=?UTF-8?B?5pel?= \t=?UTF-8?B?!!!?=x\n"},
+        {"mime_b_decoded_after_bad_apart", "=?UTF-8?B?!!!?= =?UTF-8?B?5pel?=x\n"},
+        {"mime_b_two_bad_apart", "=?UTF-8?B?!!!?= =?UTF-8?B?!!!?=x\n"},
+        {"mime_b_padding", "=?UTF-8?B?YWI=?= =?UTF-8?B?YQ==?= =?UTF-8?B?5pelYQ==?=x\n"},
+        {"mime_b_padding_inside", "=?UTF-8?B?YW=j?=x\n"},
+        {"mime_b_empty", "a=?UTF-8?B?" "?=b\n"},
+    };
+}
+
 // Short inputs whose encoding is decided by penalties rather than by rules.
 std::vector<Scenario> shortAmbiguous()
 {
@@ -190,8 +231,10 @@ std::string rowName(const ::testing::TestParamInfo<Scenario>& info)
 
 INSTANTIATE_TEST_SUITE_P(EncodedText, NkfCompat, ::testing::ValuesIn(encodedTexts()), rowName);
 INSTANTIATE_TEST_SUITE_P(LineEndsAndCuts, NkfCompat, ::testing::ValuesIn(lineEndsAndCuts()), rowName);
+INSTANTIATE_TEST_SUITE_P(Utf16, NkfCompat, ::testing::ValuesIn(utf16Forms()), rowName);
 INSTANTIATE_TEST_SUITE_P(Iso2022, NkfCompat, ::testing::ValuesIn(iso2022Forms()), rowName);
 INSTANTIATE_TEST_SUITE_P(Mime, NkfCompat, ::testing::ValuesIn(mimeWords()), rowName);
+INSTANTIATE_TEST_SUITE_P(MalformedMime, NkfCompat, ::testing::ValuesIn(malformedMimeWords()), rowName);
 INSTANTIATE_TEST_SUITE_P(ShortAmbiguous, NkfCompat, ::testing::ValuesIn(shortAmbiguous()), rowName);
 
 // One line per code, each behind text that settles the encoding, through both
@@ -261,6 +304,18 @@ TEST(NkfCompatTables, EveryEucJpCode)
     }
     // nkf writes the unassigned JIS X 0212 code 0x2221 as a black diamond.
     expectSameLines(encodeAs("日本語のテキストです", "EUC-JP"), codes, {bytes({0x8F, 0xA2, 0xA1})});
+}
+
+TEST(NkfCompatTables, EveryJisX0212CodeInIso2022Jp)
+{
+    std::vector<std::string> codes;
+    for (int first = 0x21; first <= 0x7E; ++first) {
+        for (int second = 0x21; second <= 0x7E; ++second) {
+            codes.push_back("\x1B$(D" + bytes({first, second}) + "\x1B(B");
+        }
+    }
+    // The same unassigned code as on the EUC-JP path.
+    expectSameLines("JIS X 0212 ", codes, {"\x1B$(D\x22\x21\x1B(B"});
 }
 
 TEST(NkfCompatTables, EveryBmpCodePointInUtf8)

@@ -97,7 +97,8 @@ bool isWellFormedOutput(std::string_view text)
 
 std::string nkfReference(std::string_view input)
 {
-    const std::string_view text = input.substr(0, input.find('\0'));
+    const bool utf16 = input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF");
+    const std::string_view text = utf16 ? input : input.substr(0, input.find('\0'));
     char path[] = "/tmp/zr5-kanji-XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0) {

@@ -19,8 +19,9 @@ std::string base64(std::string_view bytes);
 bool isWellFormedOutput(std::string_view text);
 
 // Output of `nkf -s -Lu` on input, with the two documented differences of
-// kanjiConvert applied to its input and output: only the bytes before the first
-// zero byte are given to nkf, and 0x1A is removed from what it writes.
+// kanjiConvert applied to its input and output: unless input starts with a
+// UTF-16 byte-order mark, only the bytes before the first zero byte are given
+// to nkf, and 0x1A is removed from what it writes.
 std::string nkfReference(std::string_view input);
 
 // Bytes as hex pairs, for failure messages.

@@ -6,7 +6,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
   # build
   g++ clang cmake ninja-build pkg-config flex bison
-  qt6-base-dev libxcb1-dev libcurl4-openssl-dev
+  qt6-base-dev libxcb1-dev libcurl4-openssl-dev libxml2-dev
   # tests and measurement
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev llvm-14
   python3 nkf tinyproxy lua5.4 duktape

@@ -43,6 +43,15 @@ inline constexpr std::string_view kApplyChange = "変更を適用";
 inline constexpr std::string_view kDeleteSite = "選択したサイトを削除";
 inline constexpr std::string_view kDropHint1 = "ブラウザのリンクをこのページへドラッグ＆ドロップすると、";
 inline constexpr std::string_view kDropHint2 = "サイト名と URL の欄にリンクが入ります。";
+inline constexpr std::string_view kImportOpml = "OPML ファイルを読み込む...";
+inline constexpr std::string_view kExportOpml = "OPML ファイルに書き出す...";
+inline constexpr std::string_view kOpmlFilter = "OPML ファイル (*.opml *.xml);;すべてのファイル (*)";
+inline constexpr std::string_view kOpmlFileName = "Zephyrant2.opml";
+inline constexpr std::string_view kOpmlUnreadable = "OPML ファイルとして読めませんでした。";
+inline constexpr std::string_view kOpmlNotWritten = "OPML ファイルを書き出せませんでした: ";
+// One line per site of an OPML file that was not added: name, reason.
+inline constexpr std::string_view kSiteRefused = "「%1」を追加できません: %2";
+inline constexpr std::string_view kMoreSitesRefused = "ほか %1 件のサイトも追加できませんでした。";
 
 // Why a site or proxy entry was refused. The settings file separates its
 // fields with commas and holds one line of Shift_JIS per entry, so such

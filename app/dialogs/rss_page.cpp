@@ -1,5 +1,7 @@
 #include "dialogs/rss_page.h"
 
+#include "core/atomic_file.h"
+#include "core/opml.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/field_label.h"
 #include "dialogs/patrol_status.h"
@@ -9,6 +11,8 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +20,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSet>
 
 namespace zr5::ui {
 namespace {
@@ -26,6 +31,10 @@ constexpr int kUrlRole = Qt::UserRole;
 constexpr int kFieldReadLength = 258;
 
 const QString kUriListType = QStringLiteral("text/uri-list");
+
+// The note names this many refused sites, each cut to kNoteNameLength.
+constexpr int kNoteRefusals = 5;
+constexpr int kNoteNameLength = 40;
 
 QString droppedLink(const QMimeData& data)
 {
@@ -44,6 +53,30 @@ bool offersLink(const QMimeData* data)
     return data && (data->hasFormat(kUriListType) || data->hasText());
 }
 
+core::ScriptRecordPtr siteRecord(const QString& name, const QString& url, bool enabled)
+{
+    auto site = std::make_unique<core::ScriptRecord>(core::RecordKind::Site, toCp932(name));
+    site->url = toCp932(url);
+    site->enabled = enabled;
+    return site;
+}
+
+QString refusalLine(const QString& name, std::string_view problem)
+{
+    QString shown = name.size() > kNoteNameLength ? name.left(kNoteNameLength) + u'…' : name;
+    return msg::tr8(msg::kSiteRefused).arg(shown, msg::tr8(problem));
+}
+
+std::optional<std::vector<core::OpmlSite>> readOpmlFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(static_cast<qint64>(core::kMaxOpmlBytes) + 1);
+    return core::readOpml(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
 } // namespace
 
 RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, const core::PatrolReport* report,
@@ -56,6 +89,8 @@ RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, cons
     , m_add(new QPushButton(msg::tr8(msg::kAddSite), this))
     , m_applyChange(new QPushButton(msg::tr8(msg::kApplyChange), this))
     , m_delete(new QPushButton(msg::tr8(msg::kDeleteSite), this))
+    , m_import(new QPushButton(msg::tr8(msg::kImportOpml), this))
+    , m_export(new QPushButton(msg::tr8(msg::kExportOpml), this))
     , m_note(new QLabel(this))
     , m_siteStatus(statusLine(*m_sites, this))
 {
@@ -76,6 +111,8 @@ RssPage::RssPage(const core::ScriptList& scripts, ScriptsPage& scriptsPage, cons
     connect(m_add, &QPushButton::clicked, this, &RssPage::addSite);
     connect(m_applyChange, &QPushButton::clicked, this, &RssPage::applyChange);
     connect(m_delete, &QPushButton::clicked, this, &RssPage::deleteSite);
+    connect(m_import, &QPushButton::clicked, this, &RssPage::chooseImportFile);
+    connect(m_export, &QPushButton::clicked, this, &RssPage::chooseExportFile);
 }
 
 void RssPage::buildLayout()
@@ -92,6 +129,10 @@ void RssPage::buildLayout()
     buttons->addWidget(m_add);
     buttons->addWidget(m_applyChange);
     buttons->addWidget(m_delete);
+    auto* files = new QHBoxLayout;
+    files->addWidget(m_import);
+    files->addWidget(m_export);
+    files->addStretch();
     auto* grid = new QGridLayout(this);
     grid->addWidget(fieldLabel(msg::kSitesLabel, m_sites, this), 0, 0, 1, 2);
     grid->addWidget(m_sites, 1, 0, 1, 2);
@@ -104,6 +145,7 @@ void RssPage::buildLayout()
     grid->addWidget(m_note, 6, 0, 1, 2);
     grid->addWidget(new QLabel(msg::tr8(msg::kDropHint1), this), 7, 0, 1, 2);
     grid->addWidget(new QLabel(msg::tr8(msg::kDropHint2), this), 8, 0, 1, 2);
+    grid->addLayout(files, 9, 0, 1, 2);
 }
 
 void RssPage::setButtons(bool add, bool change)
@@ -152,11 +194,12 @@ bool RssPage::fieldsAccepted()
     return !problem;
 }
 
-core::ScriptRecordPtr RssPage::siteFromFields() const
+QListWidgetItem* RssPage::appendSite(const QString& name, const QString& url, bool enabled)
 {
-    auto site = std::make_unique<core::ScriptRecord>(core::RecordKind::Site, toCp932(m_name->text()));
-    site->url = toCp932(m_url->text());
-    return site;
+    auto* item = new QListWidgetItem(name, m_sites);
+    item->setData(kUrlRole, url);
+    m_scriptsPage.appendSite(siteRecord(name, url, enabled));
+    return item;
 }
 
 void RssPage::addSite()
@@ -164,12 +207,79 @@ void RssPage::addSite()
     if (!fieldsAccepted()) {
         return;
     }
-    auto* item = new QListWidgetItem(m_name->text(), m_sites);
-    item->setData(kUrlRole, m_url->text());
-    m_scriptsPage.appendSite(siteFromFields());
-    m_sites->setCurrentItem(item);
+    m_sites->setCurrentItem(appendSite(m_name->text(), m_url->text(), false));
     setButtons(true, true);
     emit changed();
+}
+
+void RssPage::importOpml(const QString& path)
+{
+    std::optional<std::vector<core::OpmlSite>> sites = readOpmlFile(path);
+    if (!sites) {
+        m_note->setText(msg::tr8(msg::kOpmlUnreadable));
+        return;
+    }
+    QSet<QString> listed;
+    for (int row = 0; row < m_sites->count(); ++row) {
+        listed.insert(m_sites->item(row)->data(kUrlRole).toString());
+    }
+    QStringList refusals;
+    int refused = 0;
+    int added = 0;
+    for (const core::OpmlSite& site : *sites) {
+        QString name = toQString(site.name);
+        QString url = toQString(site.url);
+        if (listed.contains(url)) {
+            continue;
+        }
+        if (std::optional<std::string_view> problem = siteInputProblem(name, url)) {
+            if (++refused <= kNoteRefusals) {
+                refusals << refusalLine(name, *problem);
+            }
+            continue;
+        }
+        listed.insert(url);
+        appendSite(name, url, true);
+        ++added;
+    }
+    if (refused > kNoteRefusals) {
+        refusals << msg::tr8(msg::kMoreSitesRefused).arg(refused - kNoteRefusals);
+    }
+    m_note->setText(refusals.join(u'\n'));
+    if (added > 0) {
+        emit changed();
+    }
+}
+
+void RssPage::exportOpml(const QString& path)
+{
+    std::vector<core::OpmlSite> sites;
+    for (int row = 0; row < m_sites->count(); ++row) {
+        const QListWidgetItem& item = *m_sites->item(row);
+        sites.push_back({ toCp932(item.text()), toCp932(item.data(kUrlRole).toString()) });
+    }
+    std::string document = core::writeOpml(sites, toCp932(msg::tr8(msg::kProductName)));
+    core::SaveResult saved = core::writeFileAtomically(QFile::encodeName(path).toStdString(), document);
+    m_note->setText(
+        saved ? QString() : msg::tr8(msg::kOpmlNotWritten) + QString::fromLocal8Bit(saved.error()));
+}
+
+void RssPage::chooseImportFile()
+{
+    QString path
+        = QFileDialog::getOpenFileName(this, msg::tr8(msg::kImportOpml), {}, msg::tr8(msg::kOpmlFilter));
+    if (!path.isEmpty()) {
+        importOpml(path);
+    }
+}
+
+void RssPage::chooseExportFile()
+{
+    QString path = QFileDialog::getSaveFileName(
+        this, msg::tr8(msg::kExportOpml), msg::tr8(msg::kOpmlFileName), msg::tr8(msg::kOpmlFilter));
+    if (!path.isEmpty()) {
+        exportOpml(path);
+    }
 }
 
 int RssPage::selectedRow() const
@@ -186,7 +296,7 @@ void RssPage::applyChange()
     }
     item->setText(m_name->text());
     item->setData(kUrlRole, m_url->text());
-    m_scriptsPage.replaceSite(m_sites->row(item), siteFromFields());
+    m_scriptsPage.replaceSite(m_sites->row(item), siteRecord(m_name->text(), m_url->text(), false));
     emit changed();
 }
 

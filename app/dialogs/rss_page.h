@@ -1,6 +1,7 @@
 // The RSS page: the user's sites by name and URL. Links dropped onto the page
-// fill both fields. Every change is mirrored on the news scripts page, which
-// owns the new records until the sheet ends.
+// fill both fields; OPML files bring sites in and take the listed ones out.
+// Every change is mirrored on the news scripts page, which owns the new
+// records until the sheet ends.
 #pragma once
 
 #include "core/patrol_report.h"
@@ -11,6 +12,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace zr5::ui {
@@ -34,8 +36,17 @@ public:
     QPushButton* addButton() const { return m_add; }
     QPushButton* applyChangeButton() const { return m_applyChange; }
     QPushButton* deleteButton() const { return m_delete; }
+    QPushButton* importButton() const { return m_import; }
+    QPushButton* exportButton() const { return m_export; }
     QLabel* note() const { return m_note; }
     QLabel* siteStatusLine() const { return m_siteStatus; }
+
+    // Adds the file's sites not listed yet, checked, in the file's order; the
+    // note says which ones the settings file could not hold. The buttons only
+    // ask for the file name.
+    void importOpml(const QString& path);
+    // Writes the sites as listed on the page, unapplied edits included.
+    void exportOpml(const QString& path);
 
     // The scripts page moved two neighbouring sites past each other.
     void swapSites(int first, int second);
@@ -55,10 +66,12 @@ private:
     void selectionChanged(int row);
     void fieldsEdited();
     void addSite();
+    QListWidgetItem* appendSite(const QString& name, const QString& url, bool enabled);
     void applyChange();
     void deleteSite();
     bool fieldsAccepted();
-    core::ScriptRecordPtr siteFromFields() const;
+    void chooseImportFile();
+    void chooseExportFile();
     void setButtons(bool add, bool change);
 
     ScriptsPage& m_scriptsPage;
@@ -69,6 +82,8 @@ private:
     QPushButton* m_add;
     QPushButton* m_applyChange;
     QPushButton* m_delete;
+    QPushButton* m_import;
+    QPushButton* m_export;
     QLabel* m_note;
     QLabel* m_siteStatus;
 };

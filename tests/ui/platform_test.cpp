@@ -171,18 +171,38 @@ TEST(LinkTargetTest, RelativeLinksAreFilesInTheWorkingFolderWithTheirFragment)
     EXPECT_EQ(linkTarget("https://example.org/news?id=3#top", base).toString(),
         "https://example.org/news?id=3#top");
     EXPECT_EQ(linkTarget("  http://example.org/  ", base).toString(), "http://example.org/");
-    EXPECT_EQ(linkTarget("mailto:desk@example.org", base).scheme(), "mailto");
+    EXPECT_EQ(linkTarget("FTP://files.example.org/a.txt", base).toString(), "ftp://files.example.org/a.txt");
     EXPECT_FALSE(linkTarget("", base).isValid());
     EXPECT_FALSE(linkTarget("   ", base).isValid());
+}
+
+TEST(LinkTargetTest, OnlyWebAddressesAndFilesInsideTheWorkingFolderOpen)
+{
+    QDir base("/srv/ticker");
+    for (const char* link :
+        { "javascript:alert(document.cookie)", " JavaScript:alert(1)", "file:///etc/passwd",
+            "FILE:/etc/passwd", "data:text/html;base64,PHNjcmlwdD4=", "mailto:desk@example.org",
+            "vbscript:msgbox", "ssh://host/", "smb://server/share", "/etc/passwd", "\\\\server\\share\\x.exe",
+            "//evil.example/x", "../../etc/passwd", "Help/../../ticker-other/x.html" }) {
+        EXPECT_FALSE(linkTarget(QString::fromUtf8(link), base).isValid()) << link;
+    }
+    EXPECT_EQ(linkTarget("Help/../index.html", base).toString(), "file:///srv/ticker/index.html");
+    EXPECT_EQ(linkTarget("Help/ftp:notes.html", base).toString(), "file:///srv/ticker/Help/ftp:notes.html");
 }
 
 TEST(QtPatrolHostTest, NotificationWaitsForTheMainThreadUntilTheHostCloses)
 {
     QtPatrolHost host(nullptr);
     std::atomic<int> returned { 0 };
+    std::atomic<bool> serving { true };
     std::thread worker([&] {
         host.notification("name", "value");
         returned = 1;
+        // The second call is made only once the main thread has stopped
+        // serving, or the same wait could serve it too.
+        while (serving.load()) {
+            std::this_thread::yield();
+        }
         host.notification("again", "value");
         returned = 2;
     });
@@ -191,6 +211,7 @@ TEST(QtPatrolHostTest, NotificationWaitsForTheMainThreadUntilTheHostCloses)
     EXPECT_TRUE(waitFor([&] { return returned.load() >= 1; }));
 
     // A main thread that no longer serves: closing releases the worker.
+    serving = false;
     QThread::msleep(50);
     EXPECT_EQ(returned.load(), 1);
     host.close();

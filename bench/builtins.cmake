@@ -4,7 +4,8 @@
 add_executable(builtins_bench builtins/document_walk_bench.cpp)
 target_link_libraries(builtins_bench PRIVATE zr5script_builtins benchmark::benchmark zr5_warnings)
 
-# rss_template_bench: the generated site script itself through zr5run against
+# rss_template_bench: the generated site script itself (and the earlier
+# tokenizer walk, for comparison) through zr5run against
 # the same feeds served from 127.0.0.1; time, peak memory and the 50/5 ratio.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_target(rss_template_bench

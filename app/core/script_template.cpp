@@ -5,43 +5,84 @@
 namespace zr5::core {
 namespace {
 
+// The generated scripts, as a script author would write them. Each tail
+// follows the site's address in the head's string literal.
 constexpr std::string_view kHead
-    = "/******************************************************************************\n"
-      "* Zephyrant2 : Feedlet for RSS generated automatically.\n"
-      "******************************************************************************/\n"
-      "\n"
-      "category \"RSS\"\n"
-      "{\n"
-      "\tvar url = \"";
+    = R"zrs(/******************************************************************************
+* Zephyrant2 : Feedlet for RSS generated automatically.
+******************************************************************************/
 
-constexpr std::string_view kRssTail
-    = "\";\n\t\n\tvar title;\n\tvar link;\n\tvar tag;\n\tvar buf;\n\tvar flagItem = false;\n"
-      "\tvar flagTitle = false;\n\tvar flagLink = false;\n\t\n\tvar doc = new Document();\n"
-      "\tdoc.open(url);\n\t\n\twhile ( buf = doc.get() )\n\t{\n\t\tif ( !flagItem )\n\t\t{\n"
-      "\t\t\tif ( buf.isTag() )\n\t\t\t{\n\t\t\t\ttag = buf.getAttr(\"\");\n\t\t\t\t\n"
-      "\t\t\t\tif ( tag == \"item\" ) {\n\t\t\t\t\ttitle = \"\";\n\t\t\t\t\tlink = \"\";\n"
-      "\t\t\t\t\tflagItem = true;\n\t\t\t\t}\n\t\t\t}\n\t\t}\n\t\telse\n\t\t{\n"
-      "\t\t\tif ( buf.isTag() )\n\t\t\t{\n\t\t\t\ttag = buf.getAttr(\"\");\n\t\t\t\t\n"
-      "\t\t\t\tif ( tag == \"title\" ) {\n\t\t\t\t\tflagTitle = true;\n\t\t\t\t}\n"
-      "\t\t\t\telse if ( tag == \"link\" ) {\n\t\t\t\t\tflagLink = true;\n\t\t\t\t}\n"
-      "\t\t\t\telse if ( tag == \"/title\" ) {\n\t\t\t\t\tflagTitle = false;\n\t\t\t\t}\n"
-      "\t\t\t\telse if ( tag == \"/link\" ) {\n\t\t\t\t\tflagLink = false;\n\t\t\t\t}\n"
-      "\t\t\t\telse if ( tag == \"/item\" ) {\n\t\t\t\t\tDisplay(title, link);\n"
-      "\t\t\t\t\tflagItem = false;\n\t\t\t\t}\n\t\t\t}\n\t\t\telse if ( flagTitle )\n\t\t\t{\n"
-      "\t\t\t\ttitle += buf;\n\t\t\t}\n\t\t\telse if ( flagLink )\n\t\t\t{\n\t\t\t\tlink += buf;\n"
-      "\t\t\t}\n\t\t}\n\t}\n}\n";
+category "RSS"
+{
+	var url = ")zrs";
 
-constexpr std::string_view kNoticeTail
-    = "\";\n\t\n\tvar title;\n\tvar link;\n\tvar tag;\n\tvar buf;\n\tvar flagLink = false;\n"
-      "\t\n\tvar doc = new Document();\n\tdoc.open(url);\n\t\n\twhile ( buf = doc.get() )\n\t{\n"
-      "\t\tif ( flagLink )\n\t\t{\n\t\t\tif ( buf.isTag() )\n\t\t\t{\n"
-      "\t\t\t\ttag = buf.getAttr(\"\");\n\t\t\t\t\n\t\t\t\tif ( tag == \"/a\" ) {\n"
-      "\t\t\t\t\tDisplay(title, link);\n\t\t\t\t\tflagLink = false;\n\t\t\t\t}\n\t\t\t}\n"
-      "\t\t\telse\n\t\t\t{\n\t\t\t\ttitle += buf;\n\t\t\t}\n\t\t}\n\t\telse\n\t\t{\n"
-      "\t\t\tif ( buf.isTag() )\n\t\t\t{\n\t\t\t\ttag = buf.getAttr(\"\");\n\t\t\t\t\n"
-      "\t\t\t\tif ( tag == \"a\" ) {\n\t\t\t\t\ttitle = \"\";\n"
-      "\t\t\t\t\tlink = buf.getAttr(\"href\");\n\t\t\t\t\tflagLink = true;\n\t\t\t\t}\n"
-      "\t\t\t}\n\t\t}\n\t}\n}\n";
+// The feed reader knows RSS and Atom; a document that is no feed gives no
+// items, which the patrol reports as such.
+constexpr std::string_view kRssTail = R"zrs(";
+	
+	var feed = new Feed();
+	var items;
+	var count;
+	var item;
+	var i;
+	
+	feed.open(url);
+	items = feed.items;
+	count = items.length;
+	
+	for ( i = 0; i < count; i++ )
+	{
+		item = items[i];
+		Display(item.title, item.link);
+	}
+}
+)zrs";
+
+constexpr std::string_view kNoticeTail = R"zrs(";
+	
+	var title;
+	var link;
+	var tag;
+	var buf;
+	var flagLink = false;
+	
+	var doc = new Document();
+	doc.open(url);
+	
+	while ( buf = doc.get() )
+	{
+		if ( flagLink )
+		{
+			if ( buf.isTag() )
+			{
+				tag = buf.getAttr("");
+				
+				if ( tag == "/a" ) {
+					Display(title, link);
+					flagLink = false;
+				}
+			}
+			else
+			{
+				title += buf;
+			}
+		}
+		else
+		{
+			if ( buf.isTag() )
+			{
+				tag = buf.getAttr("");
+				
+				if ( tag == "a" ) {
+					title = "";
+					link = buf.getAttr("href");
+					flagLink = true;
+				}
+			}
+		}
+	}
+}
+)zrs";
 
 bool isLeadByte(unsigned char c)
 {

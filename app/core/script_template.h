@@ -9,7 +9,7 @@
 namespace zr5::core {
 
 enum class ScriptTemplate {
-    RssSite, // items of an RSS feed: <item><title>..</title><link>..</link></item>
+    RssSite, // the items of an RSS or Atom feed, read by the Feed built-in
     Notice, // every <a href=...>text</a> of a page
 };
 

@@ -1,6 +1,7 @@
 #include "builtins/builtins.h"
 
 #include "builtins/document.h"
+#include "builtins/feed.h"
 #include "builtins/host_calls.h"
 #include "builtins/string_methods.h"
 #include "net/internet_session.h"
@@ -23,6 +24,7 @@ constexpr GlobalEntry kGlobals[] = {
     {"Document", makeDocumentConstructor},
     {"Display", makeDisplayFunction},
     {"_Notify", makeNotifyFunction},
+    {"Feed", makeFeedConstructor},
 };
 
 } // namespace

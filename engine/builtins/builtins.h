@@ -1,6 +1,8 @@
 // The built-in library scripts can call. The engine instance registers it
 // when it is constructed: string methods into the process-wide table first,
-// then the globals in the order Document, Display, _Notify.
+// then the globals in the order Document, Display, _Notify, Feed. A script's
+// own global of the same name replaces a built-in, since the script's
+// definitions come after.
 #pragma once
 
 #include "interp/value.h"
@@ -12,7 +14,7 @@ namespace zr5::script {
 
 using DefineGlobal = std::function<void(std::string_view name, ValuePtr value)>;
 
-// Fills the string method table and defines Document, Display and _Notify.
+// Fills the string method table and defines Document, Display, _Notify and Feed.
 void registerBuiltins(const DefineGlobal& defineGlobal);
 
 } // namespace zr5::script

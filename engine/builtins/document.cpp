@@ -5,10 +5,7 @@
 #include "builtins/builtin_args.h"
 #include "builtins/host_state.h"
 #include "builtins/markup_tokenizer.h"
-#include "interp/run_limits.h"
 #include "kanji/kanji_convert.h"
-#include "lang/messages.h"
-#include "net/internet_session.h"
 
 namespace zr5::script {
 
@@ -39,26 +36,14 @@ public:
             result = makeBoolean(false);
             return;
         }
-        const std::string url = args.text(0);
-        const net::FetchResult fetched = fetch(url);
-        hostState().fetches.record(url, fetched);
+        const net::FetchResult fetched = fetchForScript(args.text(0));
         result = makeBoolean(!fetched.body.empty());
         if (!fetched.body.empty()) {
             assign(members->findOrCreate(kSource),
                 makeString(kanji::kanjiConvert(fetched.body, kConversionOptions)));
             assign(members->findOrCreate(kIndex), makeNumber(0));
         }
-        // What arrived before the cancel is kept, as everywhere else.
-        if (fetched.failure == net::FetchFailure::Cancelled) {
-            throw RunStopped(StopReason::Cancelled, messages::kRunCancelled);
-        }
-    }
-
-private:
-    static net::FetchResult fetch(const std::string& url)
-    {
-        const ClockPause pause;
-        return net::InternetSession(hostState().connection, hostState().fetchControl).fetchDocument(url);
+        stopIfCancelled(fetched);
     }
 };
 

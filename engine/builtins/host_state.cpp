@@ -1,6 +1,7 @@
 #include "builtins/host_state.h"
 
 #include "interp/run_limits.h"
+#include "lang/messages.h"
 
 namespace zr5::script {
 
@@ -34,6 +35,24 @@ HostState& hostState()
 {
     static HostState state;
     return state;
+}
+
+net::FetchResult fetchForScript(const std::string& url)
+{
+    net::FetchResult fetched;
+    {
+        const ClockPause pause;
+        fetched = net::InternetSession(hostState().connection, hostState().fetchControl).fetchDocument(url);
+    }
+    hostState().fetches.record(url, fetched);
+    return fetched;
+}
+
+void stopIfCancelled(const net::FetchResult& fetched)
+{
+    if (fetched.failure == net::FetchFailure::Cancelled) {
+        throw RunStopped(StopReason::Cancelled, messages::kRunCancelled);
+    }
 }
 
 void setConnection(const ConnectionSettings* settings)

@@ -2,7 +2,7 @@
 // callback, the connection settings and the fetch limits; and what the
 // fetches of the current load or run came to. Process-wide by design (the
 // host serialises every call into the engine), read by Display/_Notify and
-// by Document.open.
+// by Document.open and Feed.open.
 #pragma once
 
 #include "api/zr5script.h"
@@ -33,6 +33,14 @@ struct HostState {
 };
 
 HostState& hostState();
+
+// A script's fetch (Document.open, Feed.open): through the host's connection
+// and fetch limits, off the run's own clock, and counted in the tally.
+net::FetchResult fetchForScript(const std::string& url);
+
+// Ends the run when the fetch was cancelled; called once what arrived is
+// stored, which a cancel keeps as everywhere else.
+void stopIfCancelled(const net::FetchResult& fetched);
 
 // Copies a host record; null resets to the defaults (system settings).
 void setConnection(const ConnectionSettings* settings);

@@ -6,6 +6,7 @@
 #include "builtins/builtin_args.h"
 #include "builtins/markup_tokenizer.h"
 #include "builtins/sjis_text.h"
+#include "feed/feed_reader.h"
 #include "interp/run_limits.h"
 #include "interp/string_method_table.h"
 
@@ -165,6 +166,13 @@ ValuePtr toLower(const Receiver& receiver, const Arguments&)
     return makeString(sjis::changeCase(sjis::counted(receiver.text), sjis::LetterCase::Lower));
 }
 
+// No length check: the shortest reference ("&lt;") is longer than the two
+// bytes any character decodes to.
+ValuePtr decodeEntities(const Receiver& receiver, const Arguments&)
+{
+    return makeString(feed::decodeHtmlEntities(sjis::counted(receiver.text)));
+}
+
 template <MethodBody Body>
 ValuePtr makeMethod()
 {
@@ -182,7 +190,7 @@ constexpr MethodEntry kStringMethods[] = {
     {"split", makeMethod<split>},         {"replace", makeMethod<replace>},
     {"isTag", makeMethod<isTag>},         {"getAttr", makeMethod<getAttr>},
     {"toNumber", makeMethod<toNumber>},   {"toUpper", makeMethod<toUpper>},
-    {"toLower", makeMethod<toLower>},
+    {"toLower", makeMethod<toLower>},     {"decodeEntities", makeMethod<decodeEntities>},
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-// The eleven methods every string value offers.
+// The twelve methods every string value offers.
 #pragma once
 
 namespace zr5::script {

@@ -10,6 +10,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -325,6 +327,28 @@ std::string numberText(const char* format, long seconds)
     return text;
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string curlInfoText(CURL* easy, CURLINFO info)
+{
+    char* text = nullptr;
+    curl_easy_getinfo(easy, info, &text);
+    return text ? text : "";
+}
+
 bool isHttp(const std::string& url)
 {
     return url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0;
@@ -378,6 +402,25 @@ Outcome curlOutcome(CURLcode code, const Hop& hop, const char* errorText)
 
 } // namespace
 
+std::string charsetOf(std::string_view contentType)
+{
+    std::size_t end = contentType.find(';');
+    while (end != std::string_view::npos) {
+        contentType.remove_prefix(end + 1);
+        end = contentType.find(';');
+        const std::string_view parameter = contentType.substr(0, end);
+        const std::size_t equals = parameter.find('=');
+        if (equals == std::string_view::npos
+            || !equalsIgnoringCase(trimmed(parameter.substr(0, equals)), "charset"))
+            continue;
+        std::string_view value = trimmed(parameter.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
+    }
+    return {};
+}
+
 InternetSession::InternetSession() : InternetSession(ConnectionConfig{}) {}
 
 InternetSession::InternetSession(const ConnectionConfig& config, const FetchControl& control)
@@ -425,6 +468,8 @@ FetchResult InternetSession::fetchDocument(const std::string& url) const
         }
         FetchResult result;
         curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.httpStatus);
+        result.finalUrl = curlInfoText(easy.get(), CURLINFO_EFFECTIVE_URL);
+        result.charset = charsetOf(curlInfoText(easy.get(), CURLINFO_CONTENT_TYPE));
         Outcome outcome;
         if (code != CURLE_OK)
             outcome = curlOutcome(code, hop, errorText);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zr5::script::net {
 
@@ -33,7 +34,15 @@ struct FetchResult {
     FetchFailure failure = FetchFailure::None;
     long httpStatus = 0; // of the last answer (0 without one)
     std::string message; // ASCII, for people; empty when nothing failed
+    // Where the body came from after redirects: the base of its relative links.
+    std::string finalUrl;
+    // The charset parameter of the last answer's Content-Type, unquoted; empty without one.
+    std::string charset;
 };
+
+// The charset parameter of a Content-Type value ("text/xml; charset=UTF-8"),
+// unquoted; empty when there is none.
+std::string charsetOf(std::string_view contentType);
 
 // The host's hold on a fetch, asked at least once a second while it runs.
 struct FetchControl {

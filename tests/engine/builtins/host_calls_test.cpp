@@ -86,7 +86,7 @@ TEST(BuiltinRegistration, GlobalsInOrderWithFreshValues)
         names.emplace_back(name);
         values.push_back(std::move(value));
     });
-    EXPECT_EQ(names, (std::vector<std::string>{"Document", "Display", "_Notify"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Document", "Display", "_Notify", "Feed"}));
     for (const ValuePtr& value : values) {
         EXPECT_TRUE(value && value->isFunction());
     }

@@ -165,7 +165,7 @@ TEST(StringMethods, WithoutReceiverEveryMethodGivesNoValue)
 {
     testing::builtinGlobals();
     for (const char* name : {"getLength", "charAt", "substr", "indexOf", "split", "replace", "isTag", "getAttr",
-                             "toNumber", "toUpper", "toLower"}) {
+                             "toNumber", "toUpper", "toLower", "decodeEntities"}) {
         const SlotPtr slot = stringMethods().find(name);
         ASSERT_TRUE(slot) << name;
         EXPECT_EQ(testing::callFunction(slot->value, nullptr, {str("a"), str("b")}), nullptr) << name;

@@ -87,6 +87,25 @@ TEST_F(InternetSessionTest, FollowsAtMostTenRedirects)
     EXPECT_EQ(fetch("/loop"), "");
 }
 
+TEST_F(InternetSessionTest, TellsWhereTheLastHopWasAndItsCharset)
+{
+    const FetchResult moved = InternetSession().fetchDocument(s_server->url("/redirect/2"));
+    EXPECT_EQ(moved.body, "arrived");
+    EXPECT_EQ(moved.finalUrl, s_server->url("/redirect/0"));
+    EXPECT_EQ(moved.charset, ""); // "text/html" names none
+    EXPECT_EQ(InternetSession().fetchDocument(s_server->url("/doc")).finalUrl, s_server->url("/doc"));
+}
+
+TEST(ContentTypeCharset, ReadsTheParameterAsSitesWriteIt)
+{
+    EXPECT_EQ(charsetOf("text/xml; charset=UTF-8"), "UTF-8");
+    EXPECT_EQ(charsetOf("text/xml;CHARSET=\"Shift_JIS\""), "Shift_JIS");
+    EXPECT_EQ(charsetOf("application/rss+xml; q=1 ;  charset = euc-jp  ; x=y"), "euc-jp");
+    EXPECT_EQ(charsetOf("text/xml"), "");
+    EXPECT_EQ(charsetOf("text/xml; charsets=x; notcharset=y"), "");
+    EXPECT_EQ(charsetOf(""), "");
+}
+
 TEST_F(InternetSessionTest, FetchesOnlyHttpHttpsAndFtpUrls)
 {
     const std::string port = std::to_string(s_server->port());

@@ -91,16 +91,16 @@ RSS20_EUC = """<?xml version="1.0" encoding="EUC-JP"?>
 # (file, bytes, expected (title, link) pairs in UTF-8)
 FEEDS = [
     ("rss091.xml", RSS091.encode("ascii"),
-     [("First &amp; foremost", "http://example.com/1.html"),
-      ("Spread over lines ", "http://example.com/2.html?a=1&amp;b=2")]),
+     [("First & foremost", "http://example.com/1.html"),
+      ("Spread over lines", "http://example.com/2.html?a=1&b=2")]),
     ("rss10-utf8.rdf", RSS10.replace("\n", "\r\n").encode("utf-8"),
      [("日本語のニュース", "http://example.jp/a"), ("ソフトウェア表示", "http://example.jp/b")]),
     ("rss20-sjis.xml", iconv(RSS20, "SHIFT_JIS"),
-     [("", "http://example.jp/cdata"), ("y]]>", "http://example.jp/gt"),
+     [("Breaking: A < B", "http://example.jp/cdata"), ("x > y", "http://example.jp/gt"),
       ("予定表 ソフト", "http://example.jp/sjis"), ("リンクなし", "")]),
     ("rss20-eucjp.xml", iconv(RSS20_EUC, "EUC-JP"),
      [("東京の天気は晴れ", "http://example.jp/euc?q=1"),
-      ("二件目", "http://example.jp/euc2 ")]),
+      ("二件目", "http://example.jp/euc2")]),
     # Not a feed (the server's 404 page) and a refused connection: no headlines.
     ("missing.xml", None, []),
 ]

@@ -127,7 +127,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 
 TitleMarkup markupOf(const Attributes& attributes)
 {
-    const std::string_view type = attributes.find("type").value_or("");
+    const std::string type = attributes.find("type").value_or("");
     return equalsIgnoringCase(type, "html") || equalsIgnoringCase(type, "text/html") ? TitleMarkup::Html
                                                                                      : TitleMarkup::Plain;
 }

@@ -439,6 +439,9 @@ public:
     ~PushParser()
     {
         if (m_context != nullptr) {
+            // libxml2's own handlers keep a document's DTD (and its entity
+            // declarations) in a document of their making, which is ours to free.
+            xmlFreeDoc(m_context->myDoc);
             xmlFreeParserCtxt(m_context);
         }
     }

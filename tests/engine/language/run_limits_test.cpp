@@ -56,9 +56,12 @@ protected:
 
     void TearDown() override
     {
-        m_engine->SetRunLimits(nullptr);
-        m_engine->SetConnection(nullptr);
-        m_engine->SetDisplayCallback(nullptr, nullptr);
+        // A test may have destroyed its engine to see what that releases.
+        if (m_engine) {
+            m_engine->SetRunLimits(nullptr);
+            m_engine->SetConnection(nullptr);
+            m_engine->SetDisplayCallback(nullptr, nullptr);
+        }
         fs::remove(m_path);
     }
 

@@ -1,6 +1,7 @@
 #include "core/opml.h"
 
 #include "core/text_codec.h"
+#include "sjis_bytes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -98,9 +99,7 @@ std::size_t cp932Characters(std::string_view text)
 {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++characters) {
-        auto lead = static_cast<unsigned char>(text[i]);
-        bool doubleByte = (lead >= 0x81 && lead <= 0x9f) || (lead >= 0xe0 && lead <= 0xfc);
-        i += doubleByte ? 2 : 1;
+        i += sjis::charSize(text, i);
     }
     return characters;
 }

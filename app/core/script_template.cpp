@@ -3,92 +3,26 @@
 #include <cstdio>
 
 namespace zr5::core {
+namespace templates {
+// templates/*.zrs, compiled in; the site's address replaces kUrlMarker.
+std::string_view rssSiteScript();
+std::string_view noticeScript();
+} // namespace templates
+
 namespace {
 
-// The generated scripts, as a script author would write them. Each tail
-// follows the site's address in the head's string literal.
-constexpr std::string_view kHead
-    = R"zrs(/******************************************************************************
-* Zephyrant2 : Feedlet for RSS generated automatically.
-******************************************************************************/
+constexpr std::string_view kUrlMarker = "%URL%";
 
-category "RSS"
-{
-	var url = ")zrs";
-
-// The feed reader knows RSS and Atom; a document that is no feed gives no
-// items, which the patrol reports as such.
-constexpr std::string_view kRssTail = R"zrs(";
-	
-	var feed = new Feed();
-	var items;
-	var count;
-	var item;
-	var i;
-	
-	feed.open(url);
-	items = feed.items;
-	count = items.length;
-	
-	for ( i = 0; i < count; i++ )
-	{
-		item = items[i];
-		Display(item.title, item.link);
-	}
-}
-)zrs";
-
-constexpr std::string_view kNoticeTail = R"zrs(";
-	
-	var title;
-	var link;
-	var tag;
-	var buf;
-	var flagLink = false;
-	
-	var doc = new Document();
-	doc.open(url);
-	
-	while ( buf = doc.get() )
-	{
-		if ( flagLink )
-		{
-			if ( buf.isTag() )
-			{
-				tag = buf.getAttr("");
-				
-				if ( tag == "/a" ) {
-					Display(title, link);
-					flagLink = false;
-				}
-			}
-			else
-			{
-				title += buf;
-			}
-		}
-		else
-		{
-			if ( buf.isTag() )
-			{
-				tag = buf.getAttr("");
-				
-				if ( tag == "a" ) {
-					title = "";
-					link = buf.getAttr("href");
-					flagLink = true;
-				}
-			}
-		}
-	}
-}
-)zrs";
-
-bool isLeadByte(unsigned char c)
+// The news-script scanner reads a string literal with a looser pair rule than
+// CP932's (LEADBYTE and TRAILBYTE in engine/lang/scanner.l): any of 0x80-0x9F
+// and 0xE0-0xFF takes the next byte of 0x40 or above. The literal must read
+// back as exactly the address, so it is written by the scanner's rule, not by
+// the code page's.
+bool isLiteralLeadByte(unsigned char c)
 {
     return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
 }
-bool isTrailByte(unsigned char c)
+bool isLiteralTrailByte(unsigned char c)
 {
     return c >= 0x40;
 }
@@ -108,7 +42,8 @@ std::string escapeStringLiteral(std::string_view text)
     out.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(c) && i + 1 < text.size() && isTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        if (isLiteralLeadByte(c) && i + 1 < text.size()
+            && isLiteralTrailByte(static_cast<unsigned char>(text[i + 1]))) {
             out += text.substr(i, 2);
             ++i;
         } else if (c == '\\' || c == '"') {
@@ -116,7 +51,7 @@ std::string escapeStringLiteral(std::string_view text)
             out += static_cast<char>(c);
         } else if (c == '\n') {
             out += "\\n";
-        } else if (c < 0x20 || c == 0x7F || isLeadByte(c)) {
+        } else if (c < 0x20 || c == 0x7F || isLiteralLeadByte(c)) {
             out += hexEscape(c);
         } else {
             out += static_cast<char>(c);
@@ -127,9 +62,12 @@ std::string escapeStringLiteral(std::string_view text)
 
 std::string generateScript(ScriptTemplate kind, std::string_view url)
 {
-    std::string script(kHead);
+    const std::string_view text
+        = kind == ScriptTemplate::RssSite ? templates::rssSiteScript() : templates::noticeScript();
+    const std::size_t marker = text.find(kUrlMarker);
+    std::string script(text.substr(0, marker));
     script += escapeStringLiteral(url);
-    script += kind == ScriptTemplate::RssSite ? kRssTail : kNoticeTail;
+    script += text.substr(marker + kUrlMarker.size());
     return script;
 }
 

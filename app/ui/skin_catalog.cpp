@@ -1,6 +1,7 @@
 #include "ui/skin_catalog.h"
 
 #include "core/text_codec.h"
+#include "sjis_bytes.h"
 #include "ui/ui_messages.h"
 
 #include <algorithm>
@@ -10,23 +11,17 @@ namespace {
 
 constexpr std::string_view kPlaceholderEntry = "null";
 
-std::string toSlashes(std::string_view name)
-{
-    std::string out(name);
-    std::replace(out.begin(), out.end(), '\\', '/');
-    return out;
-}
-
+// Group prefixes end in the separator; a skin named 表 ends in 0x5C too.
 bool isGroupPrefix(std::string_view entry)
 {
-    return entry.empty() || entry.back() == '\\';
+    return entry.empty() || sjis::endsWithBackslash(entry);
 }
 
 } // namespace
 
 std::filesystem::path skinFolder(const std::filesystem::path& skinsFolder, std::string_view name)
 {
-    return skinsFolder / core::cp932ToLocale(toSlashes(name));
+    return skinsFolder / core::cp932ToLocale(sjis::backslashesToSlashes(name));
 }
 
 std::optional<std::vector<std::string>> listFolders(const std::filesystem::path& folder)

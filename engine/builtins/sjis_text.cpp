@@ -51,16 +51,6 @@ char mapAscii(char byte, LetterCase target)
 
 } // namespace
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-std::size_t charSize(std::string_view text, std::size_t pos)
-{
-    return isLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-}
-
 std::string_view counted(std::string_view text)
 {
     const auto zero = text.find('\0');

@@ -1,7 +1,9 @@
-// Character-wise work on Shift_JIS (code page 932) text: a byte in 0x81-0x9F
-// or 0xE0-0xFC leads a double-byte character, every other byte is a
-// character by itself, and a lead byte at the very end stands alone.
+// Character-wise work on Shift_JIS (code page 932) text, on the byte rules of
+// sjis_bytes.h: a lead byte and the byte after it are one character, every
+// other byte is a character by itself.
 #pragma once
+
+#include "sjis_bytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +12,8 @@
 
 namespace zr5::script::sjis {
 
-bool isLeadByte(unsigned char byte);
-
-// Bytes of the character starting at pos (1 or 2); pos must be inside text.
-std::size_t charSize(std::string_view text, std::size_t pos);
+using zr5::sjis::charSize;
+using zr5::sjis::isLeadByte;
 
 // The part of text before its first zero byte: what the counting, searching
 // and copying methods see.

@@ -1,5 +1,7 @@
 #include "feed/cp932_decoder.h"
 
+#include "sjis_bytes.h"
+
 #include <array>
 #include <iconv.h>
 #include <memory>
@@ -10,10 +12,7 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kUnassigned = 0;
 
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+using zr5::sjis::isLeadByte;
 
 // Every single byte and every lead/trail pair, decoded once through iconv so
 // the mapping is exactly the system's CP932 (NEC and IBM extensions included).

@@ -1,8 +1,13 @@
 #include "kanji/char_reader.h"
 
+#include "sjis_bytes.h"
+
 namespace zr5::script::kanji {
 
 namespace {
+
+using zr5::sjis::isLeadByte;
+using zr5::sjis::isTrailByte;
 
 constexpr unsigned char kSingleShift2 = 0x8E;
 constexpr unsigned char kSingleShift3 = 0x8F;
@@ -20,16 +25,6 @@ bool isEucByte(unsigned char b)
 bool isHalfWidthKana(unsigned char b)
 {
     return b >= 0xA1 && b <= 0xDF;
-}
-
-bool isSjisLead(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool isSjisTrail(unsigned char b)
-{
-    return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
 
 // How unusual a double-byte character is in real text.
@@ -158,10 +153,10 @@ CharScan scanSjis(std::string_view text, std::size_t pos, const SjisTables& tabl
     if (isHalfWidthKana(b0)) {
         return {1, kPenaltyKana};
     }
-    if (isSjisLead(b0) && pos + 1 < text.size() && isSjisTrail(byteAt(text, pos + 1))) {
+    if (isLeadByte(b0) && pos + 1 < text.size() && isTrailByte(byteAt(text, pos + 1))) {
         return {2, codePenalty(static_cast<std::uint16_t>((b0 << 8) | byteAt(text, pos + 1)), tables)};
     }
-    return {0, kPenaltyNone, isSjisLead(b0) && pos + 1 == text.size()};
+    return {0, kPenaltyNone, isLeadByte(b0) && pos + 1 == text.size()};
 }
 
 CharScan scanUtf8(std::string_view text, std::size_t pos, const SjisTables& tables)
@@ -221,7 +216,7 @@ std::size_t convertSjis(std::string_view text, std::size_t pos, const SjisTables
         writer.putKana(b0);
         return 1;
     }
-    if (isSjisLead(b0) && pos + 1 < text.size() && isSjisTrail(byteAt(text, pos + 1))) {
+    if (isLeadByte(b0) && pos + 1 < text.size() && isTrailByte(byteAt(text, pos + 1))) {
         writer.putCode(tables.normalize(static_cast<std::uint16_t>((b0 << 8) | byteAt(text, pos + 1))));
         return 2;
     }

@@ -42,5 +42,15 @@ TEST(ScriptTemplate, KeepsShiftJisCharactersWholeAndGuardsLoneLeadBytes)
     EXPECT_EQ(escapeStringLiteral("\xb1\xb2"), "\xb1\xb2");
 }
 
+TEST(ScriptTemplate, LeadBytesAreTheScannersNotTheCodePages)
+{
+    // The script scanner pairs 0x80 and 0xFD-0xFF with the next byte as well:
+    // alone they are escaped, and before a backslash they keep it as theirs.
+    EXPECT_EQ(escapeStringLiteral("\x80\""), "\\x80\\\"");
+    EXPECT_EQ(escapeStringLiteral("\xfd\""), "\\xfd\\\"");
+    EXPECT_EQ(escapeStringLiteral("\x80\\"), "\x80\\");
+    EXPECT_EQ(escapeStringLiteral("\xff\\"), "\xff\\");
+}
+
 } // namespace
 } // namespace zr5::core

@@ -1,6 +1,7 @@
 #include "skin/runtime/skin.h"
 
 #include "core/text_codec.h"
+#include "sjis_bytes.h"
 #include "skin/lang/skin_script_error.h"
 #include "skin/runtime/image_object.h"
 #include "skin/runtime/layer_object.h"
@@ -43,26 +44,6 @@ bool readScript(const std::filesystem::path& file, std::string& text)
         text += raw[i];
     }
     return true;
-}
-
-bool isLeadByte(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// Skin files name subfolders with `\`; the trail byte of a double-byte
-// character may also be 0x5C and stays as it is.
-std::string toSlashes(std::string_view cp932)
-{
-    std::string out(cp932);
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (isLeadByte(static_cast<unsigned char>(out[i]))) {
-            ++i;
-        } else if (out[i] == '\\') {
-            out[i] = '/';
-        }
-    }
-    return out;
 }
 
 // A skin draws from its own folder only: a bitmap name that is absolute or
@@ -265,7 +246,8 @@ std::shared_ptr<gfx::Surface32> Skin::openBitmap(SkinObject& object, std::string
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
-    const std::string slashed = toSlashes(file);
+    // Skin files name subfolders with `\`.
+    const std::string slashed = sjis::backslashesToSlashes(file);
     auto bitmap = std::make_shared<gfx::Surface32>();
     if (!staysInFolder(slashed)
         || !bitmap->loadBitmap(std::filesystem::path(folder + core::cp932ToLocale(slashed)))) {

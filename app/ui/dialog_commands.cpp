@@ -1,13 +1,14 @@
-// The menu commands that open the settings dialogs.
+// The menu commands, and the settings dialogs some of them open.
 #include "dialogs/about_dialog.h"
 #include "dialogs/scroll_speed_dialog.h"
 #include "dialogs/settings_sheet.h"
+#include "ui/link_opening.h"
 #include "ui/ticker_app.h"
+
+#include <QDialog>
 
 namespace zr5::ui {
 namespace {
-
-constexpr int kDialogOk = 1;
 
 // A patrol cancelled for the sheet reports its unfinished entries as
 // cancelled: the earlier patrol's word on them is more use to the user.
@@ -23,7 +24,72 @@ core::PatrolReport withEarlierResults(const core::PatrolReport& latest, const co
     return merged;
 }
 
+bool isSkinCommand(int command)
+{
+    return command >= kFirstSkinCommand && command < kFirstSkinCommand + kSkinCommandCount;
+}
+
+bool opensDialog(int command)
+{
+    return command == CommandOptions || command == CommandScrollSpeed || command == CommandAbout;
+}
+
 } // namespace
+
+void TickerApp::runCommand(int command)
+{
+    if (!m_close.isRunning()) {
+        return;
+    }
+    if (isSkinCommand(command)) {
+        if (std::optional<std::string> name = m_catalog.skinForCommand(command)) {
+            CloseSequence::BusyScope busy(m_close);
+            switchSkin(*name);
+        }
+        return;
+    }
+    if (opensDialog(command) && m_close.isBusy()) {
+        // The tray menu still works while a dialog is open: a second sheet
+        // would edit the same script list.
+        return;
+    }
+    // Help and the skin menu may show boxes too.
+    CloseSequence::BusyScope busy(m_close);
+    switch (command) {
+    case CommandExit:
+        requestClose();
+        break;
+    case CommandScrollSpeed:
+        runScrollSpeed();
+        break;
+    case CommandOptions:
+        runOptions();
+        break;
+    case CommandAbout:
+        runAbout();
+        break;
+    case CommandAlwaysInFront:
+        m_checks.alwaysInFront = !m_checks.alwaysInFront;
+        applyStacking();
+        break;
+    case CommandAlwaysBehind:
+        m_checks.alwaysBehind = !m_checks.alwaysBehind;
+        applyStacking();
+        break;
+    case CommandPositionLock:
+        m_checks.positionLock = !m_checks.positionLock;
+        m_window->setPositionLocked(m_checks.positionLock);
+        break;
+    case CommandMoveTopLeft:
+        m_window->move(0, 0);
+        break;
+    case CommandHelp:
+        openHelpFile(m_window.get(), m_options.helpFile);
+        break;
+    default:
+        break;
+    }
+}
 
 // The sheet edits the script list and the scroll dialog the display: the
 // patrol is cancelled first, and none may start from the timer meanwhile (a
@@ -31,10 +97,10 @@ core::PatrolReport withEarlierResults(const core::PatrolReport& latest, const co
 // afterwards. A close cancels the dialog, which then changes nothing more.
 void TickerApp::runOptions()
 {
-    BusyScope busy(*this);
+    CloseSequence::BusyScope busy(m_close);
     core::PatrolReport earlier = m_patrol->lastReport();
-    const bool interrupted = pausePatrol();
-    if (m_closing) {
+    const bool interrupted = m_scheduler.pause();
+    if (m_close.isClosing()) {
         return;
     }
     core::PatrolReport report
@@ -43,40 +109,41 @@ void TickerApp::runOptions()
     // else reads them, and whatever was applied is saved even by a close that
     // cancels the sheet afterwards.
     SettingsContext context { m_scripts, m_settings.proxy, m_settings.reloadMinutes, &report };
-    const int outcome = runSettingsSheet(m_window.get(), context);
-    if (m_closing) {
+    // The sheet answers QDialog::Accepted when it applied changes.
+    const bool applied = runSettingsSheet(m_window.get(), context) == QDialog::Accepted;
+    if (m_close.isClosing()) {
         return;
     }
-    if (outcome == kDialogOk || interrupted) {
-        startPatrol();
+    if (applied || interrupted) {
+        m_scheduler.startNow();
     }
-    restartPatrolTimer();
+    m_scheduler.restartTimer(m_settings.reloadMinutes);
 }
 
 void TickerApp::runScrollSpeed()
 {
-    BusyScope busy(*this);
-    const bool interrupted = pausePatrol();
-    if (m_closing) {
+    CloseSequence::BusyScope busy(m_close);
+    const bool interrupted = m_scheduler.pause();
+    if (m_close.isClosing()) {
         return;
     }
     std::int32_t speed = m_display->speed();
-    const bool accepted = runScrollSpeedDialog(m_window.get(), speed) == kDialogOk;
-    if (m_closing) {
+    const bool accepted = runScrollSpeedDialog(m_window.get(), speed) == QDialog::Accepted;
+    if (m_close.isClosing()) {
         return;
     }
     if (accepted) {
         m_display->setSpeed(speed);
     }
     if (interrupted) {
-        startPatrol();
+        m_scheduler.startNow();
     }
-    restartPatrolTimer();
+    m_scheduler.restartTimer(m_settings.reloadMinutes);
 }
 
 void TickerApp::runAbout()
 {
-    BusyScope busy(*this);
+    CloseSequence::BusyScope busy(m_close);
     runAboutDialog(m_window.get());
 }
 

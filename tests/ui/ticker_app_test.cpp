@@ -97,7 +97,7 @@ TEST_F(TickerAppTest, StartsWithTheConfiguredSkinPlaceAndFlagsAndSavesOnceAtClos
 
     app.show();
     EXPECT_TRUE(app.window().isVisible());
-    EXPECT_EQ(app.window().alpha(), 255);
+    EXPECT_TRUE(waitFor([&] { return app.window().alpha() == 255; })) << "once the fade-in has run";
     EXPECT_FALSE(app.settingsSaved()) << "nothing is written before the end";
     closeApp();
     EXPECT_TRUE(app.settingsSaved());

@@ -1,6 +1,7 @@
 #include "interp/interpreter.h"
 
 #include "builtins/builtins.h"
+#include "interp/evaluator.h"
 #include "interp/run_limits.h"
 #include "interp/script_function.h"
 #include "lang/messages.h"

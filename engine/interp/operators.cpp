@@ -1,7 +1,6 @@
 #include "interp/operators.h"
 
 #include "interp/run_limits.h"
-#include "lang/parser.hpp"
 
 #include <cmath>
 #include <limits>
@@ -35,17 +34,22 @@ ValuePtr remainder(const Value& left, const Value& right)
     return makeNumber(dividend % divisor);
 }
 
-ValuePtr bitwise(int op, const Value& left, const Value& right)
+ValuePtr bitwise(BinaryOperator op, const Value& left, const Value& right)
 {
     const std::int32_t a = integerView(left.asNumber());
     const std::int32_t b = integerView(right.asNumber());
     const auto shift = static_cast<unsigned>(b) & 31u;
     switch (op) {
-    case '&': return makeNumber(a & b);
-    case '|': return makeNumber(a | b);
-    case '^': return makeNumber(a ^ b);
-    case LSHIFT: return makeNumber(static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << shift));
-    case RSHIFT: return makeNumber(a >> shift);
+    case BinaryOperator::BitAnd:
+        return makeNumber(a & b);
+    case BinaryOperator::BitOr:
+        return makeNumber(a | b);
+    case BinaryOperator::BitXor:
+        return makeNumber(a ^ b);
+    case BinaryOperator::ShiftLeft:
+        return makeNumber(static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << shift));
+    case BinaryOperator::ShiftRight:
+        return makeNumber(a >> shift);
     default: return makeNumber(static_cast<std::uint32_t>(a) >> shift);
     }
 }
@@ -60,23 +64,29 @@ bool equals(const Value& left, const Value& right)
 
 // Negative, zero or positive like a three-way compare; texts compare as
 // unsigned bytes. Numbers that do not compare (NaN) make every test false.
-bool compare(int op, const Value& left, const Value& right)
+bool compare(BinaryOperator op, const Value& left, const Value& right)
 {
     if (eitherIsString(left, right)) {
         const int order = left.asString().compare(right.asString());
         switch (op) {
-        case '<': return order < 0;
-        case LESSEQ: return order <= 0;
-        case '>': return order > 0;
+        case BinaryOperator::Less:
+            return order < 0;
+        case BinaryOperator::LessEqual:
+            return order <= 0;
+        case BinaryOperator::Greater:
+            return order > 0;
         default: return order >= 0;
         }
     }
     const double a = left.asNumber();
     const double b = right.asNumber();
     switch (op) {
-    case '<': return a < b;
-    case LESSEQ: return a <= b;
-    case '>': return a > b;
+    case BinaryOperator::Less:
+        return a < b;
+    case BinaryOperator::LessEqual:
+        return a <= b;
+    case BinaryOperator::Greater:
+        return a > b;
     default: return a >= b;
     }
 }
@@ -93,9 +103,9 @@ std::int32_t integerView(double value)
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(wide)));
 }
 
-ValuePtr binaryOperation(int op, const ValuePtr& left, const ValuePtr& right)
+ValuePtr binaryOperation(BinaryOperator op, const ValuePtr& left, const ValuePtr& right)
 {
-    if (op == ',') {
+    if (op == BinaryOperator::Comma) {
         return right;
     }
     if (!left || !right) {
@@ -104,41 +114,53 @@ ValuePtr binaryOperation(int op, const ValuePtr& left, const ValuePtr& right)
     const Value& a = *left;
     const Value& b = *right;
     switch (op) {
-    case '+':
+    case BinaryOperator::Add:
         return eitherIsString(a, b) ? concatenate(a, b) : makeNumber(a.asNumber() + b.asNumber());
-    case '-': return makeNumber(a.asNumber() - b.asNumber());
-    case '*': return makeNumber(a.asNumber() * b.asNumber());
-    case '/': return makeNumber(a.asNumber() / b.asNumber());
-    case '%': return remainder(a, b);
-    case '&':
-    case '|':
-    case '^':
-    case LSHIFT:
-    case RSHIFT:
-    case LOGRSHIFT: return bitwise(op, a, b);
-    case EQEQ:
-    case EQEQEQ: return makeBoolean(equals(a, b));
-    case NOTEQ:
-    case NOTEQEQ: return makeBoolean(!equals(a, b));
-    case '<':
-    case LESSEQ:
-    case '>':
-    case GREATEREQ: return makeBoolean(compare(op, a, b));
+    case BinaryOperator::Subtract:
+        return makeNumber(a.asNumber() - b.asNumber());
+    case BinaryOperator::Multiply:
+        return makeNumber(a.asNumber() * b.asNumber());
+    case BinaryOperator::Divide:
+        return makeNumber(a.asNumber() / b.asNumber());
+    case BinaryOperator::Remainder:
+        return remainder(a, b);
+    case BinaryOperator::BitAnd:
+    case BinaryOperator::BitOr:
+    case BinaryOperator::BitXor:
+    case BinaryOperator::ShiftLeft:
+    case BinaryOperator::ShiftRight:
+    case BinaryOperator::ShiftRightUnsigned:
+        return bitwise(op, a, b);
+    case BinaryOperator::Equal:
+    case BinaryOperator::StrictEqual:
+        return makeBoolean(equals(a, b));
+    case BinaryOperator::NotEqual:
+    case BinaryOperator::StrictNotEqual:
+        return makeBoolean(!equals(a, b));
+    case BinaryOperator::Less:
+    case BinaryOperator::LessEqual:
+    case BinaryOperator::Greater:
+    case BinaryOperator::GreaterEqual:
+        return makeBoolean(compare(op, a, b));
     default: return {};
     }
 }
 
-ValuePtr unaryOperation(int op, const ValuePtr& operand)
+ValuePtr unaryOperation(UnaryOperator op, const ValuePtr& operand)
 {
     if (!operand || !(operand->isNumber() || operand->isBoolean())) {
         return {};
     }
     const double number = operand->asNumber();
     switch (op) {
-    case PLUS: return makeNumber(number);
-    case MINUS: return makeNumber(-number);
-    case '!': return makeNumber(number == 0.0 ? 1.0 : 0.0);
-    case '~': return makeNumber(~integerView(number));
+    case UnaryOperator::Plus:
+        return makeNumber(number);
+    case UnaryOperator::Minus:
+        return makeNumber(-number);
+    case UnaryOperator::Not:
+        return makeNumber(number == 0.0 ? 1.0 : 0.0);
+    case UnaryOperator::Complement:
+        return makeNumber(~integerView(number));
     default: return {};
     }
 }

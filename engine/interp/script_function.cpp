@@ -1,5 +1,6 @@
 #include "interp/script_function.h"
 
+#include "interp/evaluator.h"
 #include "interp/run_limits.h"
 #include "interp/scope.h"
 

@@ -1,26 +1,12 @@
+// The tree's shape: construction and depth. Evaluation is in
+// interp/evaluator.cpp.
 #include "lang/syntax_tree.h"
 
-#include "interp/operators.h"
-#include "interp/run_limits.h"
-#include "interp/scope.h"
-#include "interp/string_method_table.h"
-#include "lang/parser.hpp"
-
 #include <algorithm>
-#include <cstdio>
 
 namespace zr5::script {
 
 namespace {
-
-constexpr std::string_view kThisName = "this";
-constexpr std::string_view kLengthKey = "length";
-constexpr std::string_view kGetLengthMethod = "getLength";
-
-bool isSignal(const ValuePtr& value)
-{
-    return value && (value->isReturn() || value->isBreak() || value->isContinue());
-}
 
 int maxDepth(std::initializer_list<const NodePtr*> children)
 {
@@ -31,110 +17,13 @@ int maxDepth(std::initializer_list<const NodePtr*> children)
     return depth + 1;
 }
 
-// A condition lets a statement proceed only when it is a value and true.
-bool holds(const ValuePtr& condition)
-{
-    return condition && condition->asBoolean();
-}
-
-ObjectPtr evaluateArgumentsOf(const NodePtr& arguments)
-{
-    if (arguments) {
-        const NestingGuard nesting;
-        return static_cast<const ArgumentList&>(*arguments).evaluateArguments();
-    }
-    return makeObject();
-}
-
-// The function value itself is held for the whole call: the body may assign
-// the variable it was called through and so drop the last other owner.
-ValuePtr callFunction(const ValuePtr& function, const ObjectPtr& arguments, const ValuePtr& self)
-{
-    ValuePtr held = function;
-    for (int steps = 0; held && held->isReference() && steps < VariableReference::kMaxReferenceChain; ++steps) {
-        held = held->heldValue();
-    }
-    ValuePtr result;
-    if (held && held->callable()) {
-        const std::string* text = self ? self->stringRef() : nullptr;
-        checkPoint(1 + (text ? text->size() / kTextBytesPerCheckPoint : 0));
-        held->callable()->call(result, arguments, self);
-    }
-    return result;
-}
-
-// Member access shared by a.b and a[b].
-ValuePtr memberOf(const ValuePtr& object, std::string_view key)
-{
-    if (!object) {
-        return {};
-    }
-    if (object->isString()) {
-        if (key == kLengthKey) {
-            const SlotPtr method = stringMethods().find(kGetLengthMethod);
-            if (!method || !method->value || !method->value->isFunction()) {
-                return {};
-            }
-            return callFunction(method->value, makeObject(), object);
-        }
-        const SlotPtr method = stringMethods().find(key);
-        return method ? std::make_shared<MemberReference>(method, object) : ValuePtr();
-    }
-    if (object->isObject()) {
-        const ValuePtr holder = object->isReference() ? object->heldValue() : object;
-        Properties* members = object->properties();
-        return std::make_shared<MemberReference>(members->findOrCreate(key), holder);
-    }
-    return {};
-}
-
-// Loop bodies: true when the loop must stop, with the result to hand upward.
-bool endsLoop(const ValuePtr& completion, ValuePtr& result)
-{
-    if (completion && completion->isReturn()) {
-        result = completion;
-        return true;
-    }
-    return completion && completion->isBreak();
-}
-
 } // namespace
 
 int depthOf(const NodePtr& node) { return node ? node->depth() : 0; }
 
-ValuePtr evaluateChild(const NodePtr& node)
-{
-    if (!node) {
-        return {};
-    }
-    const NestingGuard nesting;
-    return node->evaluate();
-}
-
-ValuePtr NullLiteral::evaluate() const { return makeNull(); }
-ValuePtr BoolLiteral::evaluate() const { return makeBoolean(m_value); }
-ValuePtr NumberLiteral::evaluate() const { return makeNumber(m_value); }
-ValuePtr StringLiteral::evaluate() const { return makeString(m_text); }
-
 CompoundLiteral::CompoundLiteral(NodePtr elements) : m_elements(std::move(elements))
 {
     setDepth(maxDepth({&m_elements}));
-}
-
-ValuePtr CompoundLiteral::evaluate() const
-{
-    ValuePtr elements = evaluateChild(m_elements);
-    return elements && elements->isObject() ? elements : makeObject();
-}
-
-ValuePtr ThisExpr::evaluate() const
-{
-    return std::make_shared<VariableReference>(currentScope().lookup(kThisName));
-}
-
-ValuePtr VariableRef::evaluate() const
-{
-    return std::make_shared<VariableReference>(currentScope().lookup(m_name));
 }
 
 IndexExpr::IndexExpr(NodePtr object, NodePtr index) : m_object(std::move(object)), m_index(std::move(index))
@@ -142,103 +31,40 @@ IndexExpr::IndexExpr(NodePtr object, NodePtr index) : m_object(std::move(object)
     setDepth(maxDepth({&m_object, &m_index}));
 }
 
-ValuePtr IndexExpr::evaluate() const
-{
-    const ValuePtr object = evaluateChild(m_object);
-    const ValuePtr index = evaluateChild(m_index);
-    if (!index) {
-        return {};
-    }
-    return memberOf(object, index->asString());
-}
-
 MemberExpr::MemberExpr(NodePtr object, const char* name) : m_object(std::move(object)), m_name(name)
 {
     setDepth(maxDepth({&m_object}));
 }
 
-ValuePtr MemberExpr::evaluate() const { return memberOf(evaluateChild(m_object), m_name); }
-
-BinaryExpr::BinaryExpr(int op, NodePtr left, NodePtr right)
-    : m_op(op), m_left(std::move(left)), m_right(std::move(right))
+BinaryExpr::BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right)
+    : m_op(op)
+    , m_left(std::move(left))
+    , m_right(std::move(right))
 {
     setDepth(maxDepth({&m_left, &m_right}));
 }
 
-ValuePtr BinaryExpr::evaluate() const
-{
-    const ValuePtr left = evaluateChild(m_left);
-    const ValuePtr right = evaluateChild(m_right);
-    return binaryOperation(m_op, left, right);
-}
-
-AssignExpr::AssignExpr(int op, NodePtr target, NodePtr value)
-    : m_op(op), m_target(std::move(target)), m_value(std::move(value))
+AssignExpr::AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, NodePtr value)
+    : m_compound(compound)
+    , m_target(std::move(target))
+    , m_value(std::move(value))
 {
     setDepth(maxDepth({&m_target, &m_value}));
 }
 
-ValuePtr AssignExpr::evaluate() const
-{
-    ValuePtr value = evaluateChild(m_value);
-    if (value && value->isReference()) {
-        value = value->heldValue();
-    }
-    const ValuePtr target = evaluateChild(m_target);
-    if (!target || !target->isReference()) {
-        return {};
-    }
-    if (m_op != '=') {
-        value = binaryOperation(m_op, target, value);
-    }
-    assignVariable(target->variableSlot(), value);
-    return value;
-}
-
-UnaryExpr::UnaryExpr(int op, NodePtr operand) : m_op(op), m_operand(std::move(operand))
+UnaryExpr::UnaryExpr(UnaryOperator op, NodePtr operand)
+    : m_op(op)
+    , m_operand(std::move(operand))
 {
     setDepth(maxDepth({&m_operand}));
 }
 
-ValuePtr UnaryExpr::evaluate() const
-{
-    const ValuePtr operand = evaluateChild(m_operand);
-    if (m_op != PLUSPLUS && m_op != MINUSMINUS && m_op != POSTPP && m_op != POSTMM) {
-        return unaryOperation(m_op, operand);
-    }
-    if (!operand || !operand->isReference() || !(operand->isNumber() || operand->isBoolean())) {
-        return {};
-    }
-    const SlotPtr slot = operand->variableSlot();
-    const double step = (m_op == PLUSPLUS || m_op == POSTPP) ? 1.0 : -1.0;
-    ValuePtr updated = makeNumber(operand->asNumber() + step);
-    if (m_op == POSTPP || m_op == POSTMM) {
-        ValuePtr previous = operand->heldValue();
-        assign(slot, std::move(updated));
-        return previous;
-    }
-    assign(slot, updated);
-    return updated;
-}
-
-LogicalExpr::LogicalExpr(int op, NodePtr left, NodePtr right)
-    : m_op(op), m_left(std::move(left)), m_right(std::move(right))
+LogicalExpr::LogicalExpr(LogicalOperator op, NodePtr left, NodePtr right)
+    : m_op(op)
+    , m_left(std::move(left))
+    , m_right(std::move(right))
 {
     setDepth(maxDepth({&m_left, &m_right}));
-}
-
-ValuePtr LogicalExpr::evaluate() const
-{
-    const ValuePtr left = evaluateChild(m_left);
-    if (!left) {
-        return {};
-    }
-    const bool decided = m_op == OROR ? left->asBoolean() : !left->asBoolean();
-    if (decided) {
-        return makeBoolean(m_op == OROR);
-    }
-    const ValuePtr right = evaluateChild(m_right);
-    return right ? makeBoolean(right->asBoolean()) : ValuePtr();
 }
 
 ConditionalExpr::ConditionalExpr(NodePtr condition, NodePtr then, NodePtr otherwise)
@@ -247,64 +73,20 @@ ConditionalExpr::ConditionalExpr(NodePtr condition, NodePtr then, NodePtr otherw
     setDepth(maxDepth({&m_condition, &m_then, &m_else}));
 }
 
-ValuePtr ConditionalExpr::evaluate() const
-{
-    const ValuePtr condition = evaluateChild(m_condition);
-    if (!condition) {
-        return {};
-    }
-    return evaluateChild(condition->asBoolean() ? m_then : m_else);
-}
-
-ValuePtr ParameterList::evaluate() const
-{
-    ObjectPtr names = makeObject();
-    for (const char* name : m_names) {
-        names->members().append(makeString(name));
-    }
-    return names;
-}
-
 void ArgumentList::append(NodePtr expression)
 {
     setDepth(std::max(depth(), depthOf(expression) + 1));
     m_expressions.push_back(std::move(expression));
 }
 
-ObjectPtr ArgumentList::evaluateArguments() const
-{
-    ObjectPtr arguments = makeObject();
-    for (const NodePtr& expression : m_expressions) {
-        arguments->members().append(evaluateChild(expression));
-    }
-    return arguments;
-}
-
-ValuePtr ArgumentList::evaluate() const { return evaluateArguments(); }
-
 CallExpr::CallExpr(NodePtr callee, NodePtr arguments) : m_callee(std::move(callee)), m_arguments(std::move(arguments))
 {
     setDepth(maxDepth({&m_callee, &m_arguments}));
 }
 
-ValuePtr CallExpr::evaluate() const
-{
-    const ValuePtr callee = evaluateChild(m_callee);
-    const ObjectPtr arguments = evaluateArgumentsOf(m_arguments);
-    if (!callee || !callee->isFunction()) {
-        return {};
-    }
-    return callFunction(callee, arguments, callee->thisObject());
-}
-
 Attribute::Attribute(const char* name, NodePtr value) : m_name(name), m_value(std::move(value))
 {
     setDepth(maxDepth({&m_value}));
-}
-
-ValuePtr Attribute::evaluate() const
-{
-    return std::make_shared<AttributePair>(makeString(m_name), evaluateChild(m_value));
 }
 
 void AttributeList::append(NodePtr attribute)
@@ -313,38 +95,10 @@ void AttributeList::append(NodePtr attribute)
     m_attributes.push_back(std::move(attribute));
 }
 
-ValuePtr AttributeList::evaluate() const
-{
-    ObjectPtr object = makeObject();
-    for (const NodePtr& attribute : m_attributes) {
-        const ValuePtr pair = evaluateChild(attribute);
-        if (!pair) {
-            continue;
-        }
-        const ValuePtr name = pair->pairName();
-        ValuePtr value = pair->pairValue();
-        if (name && value) {
-            assignVariable(object->members().findOrCreate(name->asString()), std::move(value));
-        }
-    }
-    return object;
-}
-
 NewExpr::NewExpr(NodePtr constructor, NodePtr arguments)
     : m_constructor(std::move(constructor)), m_arguments(std::move(arguments))
 {
     setDepth(maxDepth({&m_constructor, &m_arguments}));
-}
-
-ValuePtr NewExpr::evaluate() const
-{
-    const ValuePtr constructor = evaluateChild(m_constructor);
-    const ObjectPtr arguments = evaluateArgumentsOf(m_arguments);
-    ObjectPtr object = makeObject();
-    if (constructor && constructor->isFunction()) {
-        callFunction(constructor, arguments, object);
-    }
-    return object;
 }
 
 PrintStatement::PrintStatement(NodePtr expression) : m_expression(std::move(expression))
@@ -352,29 +106,10 @@ PrintStatement::PrintStatement(NodePtr expression) : m_expression(std::move(expr
     setDepth(maxDepth({&m_expression}));
 }
 
-ValuePtr PrintStatement::evaluate() const
-{
-    const ValuePtr value = evaluateChild(m_expression);
-    if (value) {
-        const std::string text = value->asString();
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    }
-    return {};
-}
-
 VarDeclaration::VarDeclaration(const char* name, NodePtr initialiser)
     : m_name(name), m_initialiser(std::move(initialiser))
 {
     setDepth(maxDepth({&m_initialiser}));
-}
-
-ValuePtr VarDeclaration::evaluate() const
-{
-    const SlotPtr slot = currentScope().declare(m_name);
-    if (m_initialiser) {
-        assignVariable(slot, evaluateChild(m_initialiser));
-    }
-    return {};
 }
 
 void StatementList::append(NodePtr statement)
@@ -385,27 +120,10 @@ void StatementList::append(NodePtr statement)
     }
 }
 
-ValuePtr StatementList::evaluate() const
-{
-    for (const NodePtr& statement : m_statements) {
-        ValuePtr completion = evaluateChild(statement);
-        if (isSignal(completion)) {
-            return completion;
-        }
-    }
-    return {};
-}
-
 IfStatement::IfStatement(NodePtr condition, NodePtr then, NodePtr otherwise)
     : m_condition(std::move(condition)), m_then(std::move(then)), m_else(std::move(otherwise))
 {
     setDepth(maxDepth({&m_condition, &m_then, &m_else}));
-}
-
-ValuePtr IfStatement::evaluate() const
-{
-    ValuePtr completion = evaluateChild(holds(evaluateChild(m_condition)) ? m_then : m_else);
-    return isSignal(completion) ? completion : ValuePtr();
 }
 
 ForStatement::ForStatement(NodePtr init, NodePtr test, NodePtr step, NodePtr body)
@@ -414,49 +132,15 @@ ForStatement::ForStatement(NodePtr init, NodePtr test, NodePtr step, NodePtr bod
     setDepth(maxDepth({&m_init, &m_test, &m_step, &m_body}));
 }
 
-ValuePtr ForStatement::evaluate() const
-{
-    evaluateChild(m_init);
-    ValuePtr result;
-    while (holds(evaluateChild(m_test))) {
-        checkPoint();
-        if (endsLoop(evaluateChild(m_body), result)) {
-            return result;
-        }
-        evaluateChild(m_step);
-    }
-    return {};
-}
-
 WhileStatement::WhileStatement(LoopForm form, NodePtr test, NodePtr body)
     : m_form(form), m_test(std::move(test)), m_body(std::move(body))
 {
     setDepth(maxDepth({&m_test, &m_body}));
 }
 
-ValuePtr WhileStatement::evaluate() const
-{
-    ValuePtr result;
-    bool skipTest = m_form == LoopForm::BodyFirst;
-    while (skipTest || holds(evaluateChild(m_test))) {
-        skipTest = false;
-        checkPoint();
-        if (endsLoop(evaluateChild(m_body), result)) {
-            return result;
-        }
-    }
-    return {};
-}
-
 ReturnStatement::ReturnStatement(NodePtr expression) : m_expression(std::move(expression))
 {
     setDepth(maxDepth({&m_expression}));
 }
-
-ValuePtr ReturnStatement::evaluate() const { return std::make_shared<ReturnSignal>(evaluateChild(m_expression)); }
-
-ValuePtr BreakStatement::evaluate() const { return std::make_shared<BreakSignal>(); }
-ValuePtr ContinueStatement::evaluate() const { return std::make_shared<ContinueSignal>(); }
-ValuePtr FunctionLiteral::evaluate() const { return m_function; }
 
 } // namespace zr5::script

@@ -1,10 +1,13 @@
 // Syntax tree of the news-script language. Every node evaluates to a value
-// (possibly no value); nodes own their children, texts are pooled.
+// (possibly no value; see interp/evaluator.h); nodes own their children, texts
+// are pooled.
 #pragma once
 
+#include "interp/operators.h"
 #include "interp/value.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zr5::script {
@@ -28,9 +31,6 @@ private:
 using NodePtr = std::unique_ptr<Node>;
 
 int depthOf(const NodePtr& node);
-
-// Evaluates a child (none gives no value) under the run-time nesting guard.
-ValuePtr evaluateChild(const NodePtr& node);
 
 enum class LoopForm { TestFirst, BodyFirst };
 
@@ -111,43 +111,44 @@ private:
 
 class BinaryExpr final : public Node {
 public:
-    BinaryExpr(int op, NodePtr left, NodePtr right);
+    BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right);
     ValuePtr evaluate() const override;
 
 private:
-    int m_op;
+    BinaryOperator m_op;
     NodePtr m_left;
     NodePtr m_right;
 };
 
 class AssignExpr final : public Node {
 public:
-    AssignExpr(int op, NodePtr target, NodePtr value);
+    // compound: what `+=`, `<<=` and the like apply before storing; none for `=`.
+    AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, NodePtr value);
     ValuePtr evaluate() const override;
 
 private:
-    int m_op;
+    std::optional<BinaryOperator> m_compound;
     NodePtr m_target;
     NodePtr m_value;
 };
 
 class UnaryExpr final : public Node {
 public:
-    UnaryExpr(int op, NodePtr operand);
+    UnaryExpr(UnaryOperator op, NodePtr operand);
     ValuePtr evaluate() const override;
 
 private:
-    int m_op;
+    UnaryOperator m_op;
     NodePtr m_operand;
 };
 
 class LogicalExpr final : public Node {
 public:
-    LogicalExpr(int op, NodePtr left, NodePtr right);
+    LogicalExpr(LogicalOperator op, NodePtr left, NodePtr right);
     ValuePtr evaluate() const override;
 
 private:
-    int m_op;
+    LogicalOperator m_op;
     NodePtr m_left;
     NodePtr m_right;
 };

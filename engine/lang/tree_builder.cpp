@@ -2,10 +2,115 @@
 
 #include "interp/interpreter.h"
 #include "interp/run_limits.h"
+#include "lang/parser.hpp"
+
+#include <stdexcept>
+#include <string>
 
 namespace zr5::script {
 
 namespace {
+
+// The grammar names operators by its token codes (the character itself for
+// one-character operators); the tree holds the interpreter's own, so nothing
+// past this file depends on the grammar's numbering.
+[[noreturn]] void notAnOperator(int token)
+{
+    throw std::logic_error("token " + std::to_string(token) + " is no operator here");
+}
+
+BinaryOperator binaryOperator(int token)
+{
+    switch (token) {
+    case ',':
+        return BinaryOperator::Comma;
+    case '+':
+        return BinaryOperator::Add;
+    case '-':
+        return BinaryOperator::Subtract;
+    case '*':
+        return BinaryOperator::Multiply;
+    case '/':
+        return BinaryOperator::Divide;
+    case '%':
+        return BinaryOperator::Remainder;
+    case '&':
+        return BinaryOperator::BitAnd;
+    case '|':
+        return BinaryOperator::BitOr;
+    case '^':
+        return BinaryOperator::BitXor;
+    case LSHIFT:
+        return BinaryOperator::ShiftLeft;
+    case RSHIFT:
+        return BinaryOperator::ShiftRight;
+    case LOGRSHIFT:
+        return BinaryOperator::ShiftRightUnsigned;
+    case EQEQ:
+        return BinaryOperator::Equal;
+    case NOTEQ:
+        return BinaryOperator::NotEqual;
+    case EQEQEQ:
+        return BinaryOperator::StrictEqual;
+    case NOTEQEQ:
+        return BinaryOperator::StrictNotEqual;
+    case '<':
+        return BinaryOperator::Less;
+    case LESSEQ:
+        return BinaryOperator::LessEqual;
+    case '>':
+        return BinaryOperator::Greater;
+    case GREATEREQ:
+        return BinaryOperator::GreaterEqual;
+    default:
+        notAnOperator(token);
+    }
+}
+
+UnaryOperator unaryOperator(int token)
+{
+    switch (token) {
+    case PLUS:
+        return UnaryOperator::Plus;
+    case MINUS:
+        return UnaryOperator::Minus;
+    case '!':
+        return UnaryOperator::Not;
+    case '~':
+        return UnaryOperator::Complement;
+    case PLUSPLUS:
+        return UnaryOperator::PreIncrement;
+    case MINUSMINUS:
+        return UnaryOperator::PreDecrement;
+    case POSTPP:
+        return UnaryOperator::PostIncrement;
+    case POSTMM:
+        return UnaryOperator::PostDecrement;
+    default:
+        notAnOperator(token);
+    }
+}
+
+LogicalOperator logicalOperator(int token)
+{
+    switch (token) {
+    case ANDAND:
+        return LogicalOperator::And;
+    case OROR:
+        return LogicalOperator::Or;
+    default:
+        notAnOperator(token);
+    }
+}
+
+// `=` stores the value as it is; `+=` and the rest carry their operation.
+std::optional<BinaryOperator> compoundOperator(int token)
+{
+    if (token == '=') {
+        return std::nullopt;
+    }
+    return binaryOperator(token);
+}
 
 NodePtr own(Node* node) { return NodePtr(node); }
 
@@ -110,12 +215,12 @@ Node* buildVar(ParseContext& context, const char* name, Node* initialiser)
 
 Node* buildBinary(ParseContext& context, int op, Node* left, Node* right)
 {
-    return checked(context, std::make_unique<BinaryExpr>(op, own(left), own(right)));
+    return checked(context, std::make_unique<BinaryExpr>(binaryOperator(op), own(left), own(right)));
 }
 
 Node* buildAssign(ParseContext& context, int op, Node* target, Node* value)
 {
-    return checked(context, std::make_unique<AssignExpr>(op, own(target), own(value)));
+    return checked(context, std::make_unique<AssignExpr>(compoundOperator(op), own(target), own(value)));
 }
 
 Node* buildConditional(ParseContext& context, Node* condition, Node* then, Node* otherwise)
@@ -125,12 +230,12 @@ Node* buildConditional(ParseContext& context, Node* condition, Node* then, Node*
 
 Node* buildLogical(ParseContext& context, int op, Node* left, Node* right)
 {
-    return checked(context, std::make_unique<LogicalExpr>(op, own(left), own(right)));
+    return checked(context, std::make_unique<LogicalExpr>(logicalOperator(op), own(left), own(right)));
 }
 
 Node* buildUnary(ParseContext& context, int op, Node* operand)
 {
-    return checked(context, std::make_unique<UnaryExpr>(op, own(operand)));
+    return checked(context, std::make_unique<UnaryExpr>(unaryOperator(op), own(operand)));
 }
 
 Node* buildNew(ParseContext& context, Node* constructor, Node* arguments)

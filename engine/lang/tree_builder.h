@@ -1,7 +1,8 @@
 // What the grammar's actions call. Nodes travel through the parser's stack as
 // raw pointers; each builder takes ownership of the nodes it is given, and
 // hands the new node back the same way. A node nested deeper than the tree
-// allows is dropped (null) and the parse marked as too deep.
+// allows is dropped (null) and the parse marked as too deep. Operators come
+// as the grammar's token codes and are mapped to the interpreter's here.
 #pragma once
 
 #include "lang/parse_context.h"

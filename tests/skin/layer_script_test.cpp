@@ -233,6 +233,27 @@ TEST_F(LayerScriptTest, LoopsCountWithTheirBoundAndStepAsProperties)
     EXPECT_TRUE(layer().ended());
 }
 
+TEST_F(LayerScriptTest, NestedLoopsResumeWhereTheyWaitedAndGoOnAfterTheirEnd)
+{
+    load("for (i = 1 to 2) { for (j = 1 to 2) { xpos = xpos * 10 + i * j; wait 10; } ypos = ypos + 1; }"
+         " xpos = xpos * 10;");
+    m_sprite->tick(0);
+    EXPECT_EQ(xpos(), 1);
+    m_sprite->tick(10);
+    EXPECT_EQ(xpos(), 12);
+    EXPECT_EQ(ypos(), 0);
+    m_sprite->tick(20);
+    EXPECT_EQ(ypos(), 1);
+    EXPECT_EQ(xpos(), 122);
+    m_sprite->tick(30);
+    EXPECT_EQ(xpos(), 1224);
+    EXPECT_FALSE(layer().ended());
+    m_sprite->tick(40);
+    EXPECT_EQ(ypos(), 2);
+    EXPECT_EQ(xpos(), 12240);
+    EXPECT_TRUE(layer().ended());
+}
+
 TEST_F(LayerScriptTest, AScriptThatNeverWaitsGivesEachTickBack)
 {
     load("for (i = 0 to 1 step 0) { xpos = xpos + 1; }");

@@ -22,7 +22,7 @@ bool isAnimationCommand(const std::string& name)
 
 struct ImageObject::LoopFrame {
     const Node* node;
-    int state = 0;
+    WalkState state = WalkState::Start;
     double value = 0.0;
     double limit = 0.0;
     double step = 1.0;
@@ -44,7 +44,7 @@ void ImageObject::visitStatement(const Node& statement)
 // Runs the commands with an explicit stack: loops nest as deep as the script does.
 void ImageObject::compile()
 {
-    setPhase(2);
+    setPhase(LoadPhase::Compile);
     AnimationTableBuilder builder;
     std::vector<LoopFrame> stack { { body() } };
     std::size_t passes = 0;
@@ -59,18 +59,18 @@ void ImageObject::compile()
             continue;
         }
         if (node->kind() == NodeKind::Seq) {
-            if (frame.state == 2) {
+            if (frame.state == WalkState::PartsDone) {
                 stack.pop_back();
                 continue;
             }
-            const Node* part = frame.state == 0 ? node->first() : node->second();
-            ++frame.state;
-            stack.push_back({ part });
+            const bool first = frame.state == WalkState::Start;
+            frame.state = first ? WalkState::SecondPart : WalkState::PartsDone;
+            stack.push_back({ first ? node->first() : node->second() });
             continue;
         }
-        if (frame.state == 2) {
+        if (frame.state == WalkState::LoopAdvance) {
             frame.value += frame.step;
-            frame.state = 1;
+            frame.state = WalkState::LoopTest;
         }
         if (!enterLoop(frame)) {
             stack.pop_back();
@@ -79,7 +79,7 @@ void ImageObject::compile()
         if (++passes > kMaxLoopPasses) {
             failTableSize();
         }
-        frame.state = 2;
+        frame.state = WalkState::LoopAdvance;
         stack.push_back({ node->body() });
     }
 }
@@ -88,14 +88,14 @@ void ImageObject::compile()
 bool ImageObject::enterLoop(LoopFrame& frame)
 {
     const Node& loop = *frame.node;
-    if (frame.state == 0) {
+    if (frame.state == WalkState::Start) {
         frame.value = evaluateExpression(loop.from(), *this).toNumber();
         frame.limit = evaluateExpression(loop.to(), *this).toNumber();
         frame.step = loop.step() ? evaluateExpression(loop.step(), *this).toNumber() : 1.0;
         if ((frame.value > frame.limit && frame.step > 0) || (frame.value < frame.limit && frame.step < 0)) {
             frame.step = -frame.step;
         }
-        frame.state = 1;
+        frame.state = WalkState::LoopTest;
     }
     bool runs
         = (frame.step >= 0 && frame.value <= frame.limit) || (frame.step < 0 && frame.value >= frame.limit);

@@ -1,6 +1,6 @@
 // `image name { ... }`: a bitmap cut into animation cells. The animation
-// commands (draw, wait, clear, stop, for) belong to phase 2, not to phase 1:
-// compile() turns them into the table `@code`.
+// commands (draw, wait, clear, stop, for) belong to the compile phase, not to
+// the properties phase: compile() turns them into the table `@code`.
 #pragma once
 
 #include "skin/runtime/animation_table.h"

@@ -61,13 +61,13 @@ void LayerObject::step()
 {
     m_running = true;
     if (m_stack.empty()) {
-        m_stack.push_back({ body(), 0 });
+        m_stack.push_back({ body(), WalkState::Start });
     }
     const std::size_t depth = m_stack.size();
     const Node* node = m_stack.back().node;
     visit(m_stack.back());
-    // Finished entries are the ones that pushed nothing and are back in state 0.
-    if (m_stack.size() == depth && m_stack.back().node == node && m_stack.back().state == 0) {
+    // Finished entries are the ones that pushed nothing and are back at the start.
+    if (m_stack.size() == depth && m_stack.back().node == node && m_stack.back().state == WalkState::Start) {
         m_stack.pop_back();
         if (m_stack.empty()) {
             set("@end", CVariant(true));
@@ -80,7 +80,7 @@ void LayerObject::startEvent(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= m_events.size() || !m_events[index]) {
         return;
     }
-    m_stack.push_back({ m_events[index], 0 });
+    m_stack.push_back({ m_events[index], WalkState::Start });
     if (ended()) {
         set("@end", CVariant(false));
     }
@@ -110,17 +110,17 @@ void LayerObject::visit(Entry& entry)
 void LayerObject::visitSequence(Entry& entry)
 {
     const Node* part = nullptr;
-    if (entry.state == 0) {
-        entry.state = 1;
+    if (entry.state == WalkState::Start) {
+        entry.state = WalkState::SecondPart;
         part = entry.node->first();
-    } else if (entry.state == 1) {
-        entry.state = 2;
+    } else if (entry.state == WalkState::SecondPart) {
+        entry.state = WalkState::PartsDone;
         part = entry.node->second();
     } else {
-        entry.state = 0;
+        entry.state = WalkState::Start;
     }
     if (part) {
-        m_stack.push_back({ part, 0 });
+        m_stack.push_back({ part, WalkState::Start });
     }
 }
 
@@ -128,7 +128,7 @@ void LayerObject::stepLoop(Entry& entry)
 {
     const Node& loop = *entry.node;
     const std::string& variable = loop.name();
-    if (entry.state == 0) {
+    if (entry.state == WalkState::Start) {
         double from = evaluateExpression(loop.from(), *this).toNumber();
         double to = evaluateExpression(loop.to(), *this).toNumber();
         double step = loop.step() ? evaluateExpression(loop.step(), *this).toNumber() : 1.0;
@@ -138,24 +138,24 @@ void LayerObject::stepLoop(Entry& entry)
         set(variable, CVariant(from));
         set(boundName(variable), CVariant(to));
         set(stepName(variable), CVariant(step));
-        entry.state = 1;
+        entry.state = WalkState::LoopTest;
         return;
     }
     const double value = get(variable).toNumber();
     const double step = get(stepName(variable)).toNumber();
-    if (entry.state == 2) {
+    if (entry.state == WalkState::LoopAdvance) {
         set(variable, CVariant(value + step));
-        entry.state = 1;
+        entry.state = WalkState::LoopTest;
         return;
     }
     const double bound = get(boundName(variable)).toNumber();
     if ((step >= 0 && value <= bound) || (step < 0 && value >= bound)) {
-        entry.state = 2;
+        entry.state = WalkState::LoopAdvance;
         if (loop.body()) {
-            m_stack.push_back({ loop.body(), 0 });
+            m_stack.push_back({ loop.body(), WalkState::Start });
         }
     } else {
-        entry.state = 0;
+        entry.state = WalkState::Start;
     }
 }
 

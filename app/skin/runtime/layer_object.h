@@ -3,7 +3,7 @@
 // the sprite's defaults are then written into the properties, so that the
 // body's own assignments take effect when it runs.
 //
-// The script runs on an explicit stack of (node, state) entries, one entry
+// The script runs on an explicit stack of (node, walk state) entries, one entry
 // per step(), so that `wait` can suspend it between any two statements and an
 // event handler can run on top of whatever it interrupted.
 #pragma once
@@ -51,14 +51,14 @@ public:
     CVariant nameValue(const std::string& name) const override;
 
 protected:
-    // Phase 1 runs nothing: statements wait for the script to run.
+    // The properties phase runs nothing: statements wait for the script to run.
     void visitStatement(const Node& /*statement*/) override { }
     void visitEvent(const Node& event) override;
 
 private:
     struct Entry {
         const Node* node;
-        int state;
+        WalkState state;
     };
 
     void visit(Entry& entry);

@@ -78,13 +78,13 @@ void SkinObject::set(const std::string& name, CVariant value)
 
 void SkinObject::evaluate()
 {
-    m_phase = 1;
+    m_phase = LoadPhase::Properties;
     walkStatements(m_body.get());
 }
 
 void SkinObject::compile()
 {
-    m_phase = 2;
+    m_phase = LoadPhase::Compile;
 }
 
 void SkinObject::walkStatements(const Node* list)

@@ -1,7 +1,7 @@
 // SkinObject: one block of a skin script (window, image, layer, message or the
 // workarea) with its property table and its body. Objects walk their own
-// bodies: evaluate() (phase 1) sets properties, compile() (phase 2) is where
-// images build their animation tables.
+// bodies: evaluate() (LoadPhase::Properties) sets properties, compile()
+// (LoadPhase::Compile) is where images build their animation tables.
 #pragma once
 
 #include "skin/lang/cvariant.h"
@@ -19,6 +19,19 @@ class Skin;
 
 using PropertyTable = std::map<std::string, CVariant, std::less<>>;
 
+enum class LoadPhase { NotStarted, Properties, Compile };
+
+// How far a walk that can stop between statements (a layer's script, an
+// image's animation commands) has come through one sequence or loop node.
+// A node at Start has not begun, or has finished and leaves the walk.
+enum class WalkState {
+    Start,
+    SecondPart, // sequence: the first part ran, the second is next
+    PartsDone, // sequence: both parts ran
+    LoopTest, // loop: the bounds are set, the test is next
+    LoopAdvance, // loop: the body ran, the variable steps before the test
+};
+
 class SkinObject : public NameLookup {
 public:
     SkinObject(Skin& owner, std::string name, std::unique_ptr<Node> body);
@@ -33,7 +46,7 @@ public:
     std::string key() const;
     const std::string& name() const { return m_name; }
     Skin& owner() const { return m_owner; }
-    int phase() const { return m_phase; }
+    LoadPhase phase() const { return m_phase; }
 
     // A copy of the property, or the empty value.
     CVariant get(std::string_view name) const;
@@ -50,7 +63,7 @@ public:
 
 protected:
     const Node* body() const { return m_body.get(); }
-    void setPhase(int phase) { m_phase = phase; }
+    void setPhase(LoadPhase phase) { m_phase = phase; }
     // Visits the statements of a list in source order (sequences only, no recursion).
     void walkStatements(const Node* list);
     virtual void visitStatement(const Node& statement) { defaultStatement(statement); }
@@ -66,7 +79,7 @@ private:
     std::string m_name;
     std::unique_ptr<Node> m_body;
     PropertyTable m_properties;
-    int m_phase = 0;
+    LoadPhase m_phase = LoadPhase::NotStarted;
 };
 
 } // namespace zr5::skin

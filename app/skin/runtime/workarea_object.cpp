@@ -4,7 +4,7 @@ namespace zr5::skin {
 
 void WorkareaObject::evaluate()
 {
-    setPhase(1);
+    setPhase(LoadPhase::Properties);
     CVariant value = evaluateExpression(body(), *this);
     if (value.isList() && body()) {
         expandList("", value, body()->line());

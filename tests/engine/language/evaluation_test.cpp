@@ -107,6 +107,50 @@ TEST(Evaluation, TextBudgetStopsRunawayConcatenation)
     setRunBudget({});
 }
 
+// Operands for which every binary operator gives a different answer, so an
+// operator standing in for another shows.
+TEST(Evaluation, EachCompoundAssignmentAppliesItsOwnOperator)
+{
+    const struct {
+        const char* op;
+        const char* result;
+    } cases[] = {
+        { "+", "-15" },
+        { "-", "-27" },
+        { "*", "-126" },
+        { "/", "-3.5" },
+        { "%", "-3" },
+        { "<<", "-1344" },
+        { ">>", "-1" },
+        { ">>>", "67108863" },
+        { "&", "2" },
+        { "|", "-17" },
+        { "^", "-19" },
+    };
+    for (const auto& c : cases) {
+        Interpreter interpreter;
+        const std::string op = c.op;
+        ASSERT_EQ(
+            load(interpreter, "x = -21; x " + op + "= 6; y = -21 " + op + " 6;"), ParseResult::Accepted);
+        EXPECT_EQ(globalText(interpreter, "x"), c.result) << op << "=";
+        EXPECT_EQ(globalText(interpreter, "y"), c.result) << op;
+    }
+}
+
+TEST(Evaluation, IncrementsAndDecrementsKeepTheirPositionAndDirection)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, "i = 5; a = i++; b = ++i; c = i--; d = --i; e = -i; f = ~i; g = !i;"),
+        ParseResult::Accepted);
+    EXPECT_EQ(globalText(interpreter, "a"), "5");
+    EXPECT_EQ(globalText(interpreter, "b"), "7");
+    EXPECT_EQ(globalText(interpreter, "c"), "7");
+    EXPECT_EQ(globalText(interpreter, "d"), "5");
+    EXPECT_EQ(globalText(interpreter, "e"), "-5");
+    EXPECT_EQ(globalText(interpreter, "f"), "-6");
+    EXPECT_EQ(globalText(interpreter, "g"), "0");
+}
+
 TEST(Evaluation, SelfReferencesNeitherLoopNorLeak)
 {
     Interpreter interpreter;

@@ -76,4 +76,11 @@ inline constexpr std::string_view kCancelled = "\x92\x86\x8e\x7e\x82\xb5\x82\xdc
 // Detail of a site whose generated script could not be written to a temporary file.
 inline constexpr std::string_view kNoTemporaryScript = "no temporary file for the site's script";
 
+// Developer traces of failures a patrol worker caught and went on from:
+// the prefix naming what stopped, then what the failure said.
+inline constexpr std::string_view kTraceRunThrew = "patrol: a category run threw: ";
+inline constexpr std::string_view kTracePatrolStopped = "patrol: stopped early: ";
+inline constexpr std::string_view kTraceNoticeStopped = "patrol: the notice stopped: ";
+inline constexpr std::string_view kTraceUnknownFailure = "unknown exception";
+
 } // namespace zr5::core::messages

@@ -1,9 +1,11 @@
 #include "core/patrol.h"
 
+#include "core/debug_output.h"
 #include "core/engine_lock.h"
 #include "core/script_template.h"
 
 #include <cerrno>
+#include <exception>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -47,6 +49,27 @@ RunLimits withCancel(RunLimits limits, std::atomic<bool>& flag)
     limits.cancel = cancelRequested;
     limits.cancelData = &flag;
     return limits;
+}
+
+// What the failure being handled says. Call only inside a catch block.
+std::string_view currentFailure()
+{
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return messages::kTraceUnknownFailure;
+    }
+}
+
+// Workers never let a failure out (it would end the process), so what they
+// catch is traced. Nothing here allocates: the failure may be out of memory.
+void traceCaught(std::string_view what)
+{
+    debugOutput(what);
+    debugOutput(currentFailure());
+    debugOutput("\n");
 }
 
 std::string text(const char* maybe)
@@ -130,6 +153,8 @@ void runCategory(ScriptInterface& engine, std::int32_t index, DisplayContext& co
     try {
         run = engine.RunCategory(index);
     } catch (...) {
+        // Recorded as a run error; the engine's error text will not say why.
+        traceCaught(messages::kTraceRunThrew);
     }
     result.headlines = static_cast<std::int32_t>(context.list->size() - before);
     classifyRun(engine, run, result, siteUrl);
@@ -235,6 +260,7 @@ void Patrol::runPatrol(HeadlineListPtr list, ConnectionSettings connection)
         }
     } catch (...) {
         // Out of memory and the like: whatever was collected is shown.
+        traceCaught(messages::kTracePatrolStopped);
     }
     m_patrolRan = ran;
     m_host.patrolFinished();
@@ -367,6 +393,8 @@ void Patrol::runNotice(HeadlineListPtr list, ConnectionSettings connection)
             }
         }
     } catch (...) {
+        // The notice is extra: its fallback headline stands in for it.
+        traceCaught(messages::kTraceNoticeStopped);
     }
     m_noticeRan = ran;
     m_host.noticeFinished();

@@ -1,6 +1,7 @@
 #include "core/profile_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -99,7 +100,9 @@ std::string oneLine(std::string_view text)
 
 bool isNumberedKey(std::string_view key)
 {
-    if (key.size() < 4 || key.size() > 18 || (key.size() > 4 && key.front() == '0')) {
+    constexpr std::size_t kMin = ProfileFile::kNumberedKeyDigits;
+    constexpr std::size_t kMax = ProfileFile::kMaxNumberedKeyDigits;
+    if (key.size() < kMin || key.size() > kMax || (key.size() > kMin && key.front() == '0')) {
         return false;
     }
     return std::all_of(key.begin(), key.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -203,6 +206,13 @@ std::int32_t ProfileFile::readInt(std::string_view section, std::string_view key
     number = negative ? -number : number;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
         number, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+std::string ProfileFile::numberedKey(std::int64_t n)
+{
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "%0*lld", kNumberedKeyDigits, static_cast<long long>(n));
+    return buffer;
 }
 
 std::vector<std::int64_t> ProfileFile::numberedKeys(std::string_view section) const

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +39,13 @@ public:
     // optional sign, clamped to the 32-bit range; no digits at all gives 0
     // (so "abc" reads as 0, "12px" as 12, " -7 " as -7).
     std::int32_t readInt(std::string_view section, std::string_view key, std::int32_t fallback) const;
-    // Every n whose key "%04d" of n exists in section, in ascending order.
+    // Numbered keys are n in decimal, zero-padded to at least kNumberedKeyDigits
+    // digits; longer ones stop where every number still fits in 64 bits.
+    static constexpr int kNumberedKeyDigits = 4;
+    static constexpr int kMaxNumberedKeyDigits = std::numeric_limits<std::int64_t>::digits10;
+    // The key of n (n >= 0).
+    static std::string numberedKey(std::int64_t n);
+    // Every n whose key exists in section, in ascending order.
     // Costs time in proportion to the keys present, whatever their numbers.
     std::vector<std::int64_t> numberedKeys(std::string_view section) const;
 

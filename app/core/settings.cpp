@@ -1,18 +1,16 @@
 #include "core/settings.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace zr5::core {
 namespace {
 
-// Every key of the file with its default, in the order the file is written.
-// "Script" and its numbered entries come first and are handled apart.
+// Every key of the file, in the order the file is written; a default-constructed
+// Settings holds the defaults. "Script" and its numbered entries come first and
+// are handled apart.
 struct SettingKey {
     std::string_view section;
     std::string_view key;
-    std::int32_t defaultNumber;
-    std::string_view defaultText;
     std::int32_t* (*number)(Settings&); // exactly one of number and text is set
     std::string* (*text)(Settings&);
     std::int32_t maximum = 0; // numbers from 1 to maximum, else the default; 0: any number
@@ -26,31 +24,24 @@ constexpr std::int32_t kDefaultCount = 0;
 #define ZR5_TEXT(path) nullptr, [](Settings& s) { return &s.path; }
 constexpr std::int32_t kMaxLimitSeconds = 86400;
 const SettingKey kSettingKeys[] = {
-    { "Timer", "Reload", 30, "", ZR5_NUMBER(reloadMinutes) },
-    { "Timer", "ScriptLimit", 30, "", ZR5_NUMBER(scriptLimitSeconds), kMaxLimitSeconds },
-    { "Timer", "FetchLimit", 120, "", ZR5_NUMBER(fetchLimitSeconds), kMaxLimitSeconds },
-    { "Window", "Skin", 0, "", ZR5_TEXT(window.skin) },
-    { "Window", "X", 0, "", ZR5_NUMBER(window.x) },
-    { "Window", "Y", 0, "", ZR5_NUMBER(window.y) },
-    { "Window", "Width", 0, "", ZR5_NUMBER(window.width) },
-    { "Window", "Height", 0, "", ZR5_NUMBER(window.height) },
-    { "Window", "Z", 0, "", ZR5_NUMBER(window.z) },
-    { "Window", "Sticking", 0, "", ZR5_NUMBER(window.sticking) },
-    { "Proxy", "Type", 0, "", ZR5_NUMBER(proxy.type) },
-    { "Proxy", "Address", 0, "", ZR5_TEXT(proxy.address) },
-    { "Proxy", "Port", 8080, "", ZR5_NUMBER(proxy.port) },
-    { "Proxy", "Local", 0, "", ZR5_NUMBER(proxy.bypassLocal) },
-    { "Notice", "URL", 0, "", ZR5_TEXT(noticeUrl) },
+    { "Timer", "Reload", ZR5_NUMBER(reloadMinutes) },
+    { "Timer", "ScriptLimit", ZR5_NUMBER(scriptLimitSeconds), kMaxLimitSeconds },
+    { "Timer", "FetchLimit", ZR5_NUMBER(fetchLimitSeconds), kMaxLimitSeconds },
+    { "Window", "Skin", ZR5_TEXT(window.skin) },
+    { "Window", "X", ZR5_NUMBER(window.x) },
+    { "Window", "Y", ZR5_NUMBER(window.y) },
+    { "Window", "Width", ZR5_NUMBER(window.width) },
+    { "Window", "Height", ZR5_NUMBER(window.height) },
+    { "Window", "Z", ZR5_NUMBER(window.z) },
+    { "Window", "Sticking", ZR5_NUMBER(window.sticking) },
+    { "Proxy", "Type", ZR5_NUMBER(proxy.type) },
+    { "Proxy", "Address", ZR5_TEXT(proxy.address) },
+    { "Proxy", "Port", ZR5_NUMBER(proxy.port) },
+    { "Proxy", "Local", ZR5_NUMBER(proxy.bypassLocal) },
+    { "Notice", "URL", ZR5_TEXT(noticeUrl) },
 };
 #undef ZR5_NUMBER
 #undef ZR5_TEXT
-
-std::string entryKey(std::int64_t index)
-{
-    char buffer[24];
-    std::snprintf(buffer, sizeof buffer, "%04lld", static_cast<long long>(index));
-    return buffer;
-}
 
 std::vector<std::string> splitFields(std::string_view value)
 {
@@ -108,7 +99,8 @@ void loadScriptEntries(const ProfileFile& file, ScriptList& scripts)
         if (i >= count) {
             break;
         }
-        std::vector<std::string> fields = splitFields(file.readString(kScriptSection, entryKey(i), ""));
+        std::vector<std::string> fields
+            = splitFields(file.readString(kScriptSection, ProfileFile::numberedKey(i), ""));
         if (fields.size() < 3) {
             continue;
         }
@@ -121,11 +113,11 @@ void loadScriptEntries(const ProfileFile& file, ScriptList& scripts)
     }
 }
 
-std::int32_t readNumber(const ProfileFile& file, const SettingKey& key)
+std::int32_t readNumber(const ProfileFile& file, const SettingKey& key, std::int32_t fallback)
 {
-    std::int32_t number = file.readInt(key.section, key.key, key.defaultNumber);
+    std::int32_t number = file.readInt(key.section, key.key, fallback);
     if (key.maximum != 0 && (number < 1 || number > key.maximum)) {
-        return key.defaultNumber;
+        return fallback;
     }
     return number;
 }
@@ -134,12 +126,15 @@ std::int32_t readNumber(const ProfileFile& file, const SettingKey& key)
 
 Settings readSettings(const ProfileFile& file)
 {
+    // Each field starts as its default and is read with it as the fallback.
     Settings settings;
     for (const SettingKey& key : kSettingKeys) {
         if (key.number) {
-            *key.number(settings) = readNumber(file, key);
+            std::int32_t& number = *key.number(settings);
+            number = readNumber(file, key, number);
         } else {
-            *key.text(settings) = file.readString(key.section, key.key, key.defaultText);
+            std::string& text = *key.text(settings);
+            text = file.readString(key.section, key.key, text);
         }
     }
     return settings;
@@ -172,8 +167,8 @@ void storeSettings(ProfileFile& file, const ScriptList& scripts, const Settings&
 {
     file.writeInt(kScriptSection, kCountKey, static_cast<std::int32_t>(scripts.entries.size()));
     for (std::size_t i = 0; i < scripts.entries.size(); ++i) {
-        file.writeString(
-            kScriptSection, entryKey(static_cast<std::int64_t>(i)), scriptEntry(*scripts.entries[i]));
+        file.writeString(kScriptSection, ProfileFile::numberedKey(static_cast<std::int64_t>(i)),
+            scriptEntry(*scripts.entries[i]));
     }
     Settings values = settings;
     for (const SettingKey& key : kSettingKeys) {

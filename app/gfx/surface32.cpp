@@ -70,7 +70,7 @@ std::uint32_t maskPixel(std::uint32_t pixel, std::uint32_t mask)
         return pixel & kColorBits;
     }
     const std::uint32_t e = ((mask >> 16 & 0xFF) + (mask >> 8 & 0xFF) + (mask & 0xFF)) / 3;
-    const auto scale = [e](std::uint32_t v) { return v * e / 255; };
+    const auto scale = [e](std::uint32_t v) { return v * e / kOpaque; };
     return e << 24 | scale(pixel >> 16 & 0xFF) << 16 | scale(pixel >> 8 & 0xFF) << 8 | scale(pixel & 0xFF);
 }
 

@@ -22,6 +22,9 @@ enum BlitMode : int {
     BlitTileBoth = 3,
 };
 
+// Alpha of a fully opaque pixel, and the constant alpha that blends at full strength.
+inline constexpr int kOpaque = 255;
+
 // Larger surfaces are refused, so a hostile bitmap header cannot exhaust memory.
 inline constexpr int kMaxSurfaceSide = 16384;
 
@@ -73,7 +76,7 @@ private:
 };
 
 // Blends src's rectangle onto dst's: result = dst * (1 - srcA * k) + src * k with
-// k = constantAlpha / 255. Modes: stretch, or tile along x, y or both (the last
+// k = constantAlpha / kOpaque. Modes: stretch, or tile along x, y or both (the last
 // piece clipped, not scaled). Nearest-neighbour stretching. A piece whose source
 // rectangle is empty or leaves src is skipped; an unknown mode draws nothing.
 void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,

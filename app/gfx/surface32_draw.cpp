@@ -35,7 +35,7 @@ SourceArea premultiplyArea(const QImage& image, const QRect& area, int constantA
     scaled.pixels.fill(0);
     QPainter painter(&scaled.pixels);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.setOpacity(constantAlpha / 255.0);
+    painter.setOpacity(constantAlpha / double { kOpaque });
     painter.drawImage(QPoint(0, 0), image, area);
     return scaled;
 }
@@ -49,12 +49,12 @@ public:
         , m_additive(src.hasAdditivePixels())
         , m_painter(&dst.image())
     {
-        if (m_additive && constantAlpha < 255) {
+        if (m_additive && constantAlpha < kOpaque) {
             m_source = premultiplyArea(src.image(), area, constantAlpha);
         } else {
             // Drawing a surface onto itself would read pixels the painter is changing.
             m_source.pixels = &dst == &src ? src.image().copy() : src.image();
-            m_painter.setOpacity(constantAlpha / 255.0);
+            m_painter.setOpacity(constantAlpha / double { kOpaque });
         }
     }
 
@@ -208,7 +208,7 @@ void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, 
         return;
     }
     const BlitArea area { dx, dy, dw, dh, sx, sy, sw, sh };
-    PieceBlender blender(dst, src, clippedSource(area, src.image().size()), std::min(constantAlpha, 255));
+    PieceBlender blender(dst, src, clippedSource(area, src.image().size()), std::min(constantAlpha, kOpaque));
     if (mode == BlitStretch) {
         blitStretch(blender, area);
     } else {

@@ -88,6 +88,21 @@ TEST(ProfileFile, ListsTheNumberedKeysInOrder)
     EXPECT_EQ(file.numberedKeys("Script"), (std::vector<std::int64_t> { 0, 3, 10000, 2147483000 }));
 }
 
+TEST(ProfileFile, NumberedKeysWrittenAreTheOnesListed)
+{
+    EXPECT_EQ(ProfileFile::numberedKey(0), "0000");
+    EXPECT_EQ(ProfileFile::numberedKey(42), "0042");
+    EXPECT_EQ(ProfileFile::numberedKey(12345), "12345");
+    const std::int64_t longest = 999'999'999'999'999'999; // 18 digits
+    ProfileFile file;
+    for (std::int64_t n : { std::int64_t { 7 }, std::int64_t { 10000 }, longest }) {
+        file.writeString("Script", ProfileFile::numberedKey(n), "x");
+    }
+    // One digit more could overflow the number, so such a key is not one of them.
+    file.writeString("Script", ProfileFile::numberedKey(longest) + "9", "x");
+    EXPECT_EQ(file.numberedKeys("Script"), (std::vector<std::int64_t> { 7, 10000, longest }));
+}
+
 TEST(ProfileFile, WritesInPlaceAppendsKeysAndAddsSections)
 {
     ProfileFile file = ProfileFile::parse("[Timer]\r\nRELOAD = 10\r\n\r\n[Extra]\r\nx=1\r\n");

@@ -107,21 +107,34 @@ class GuiCase(unittest.TestCase):
         """Press, travel in steps (so the program sees the drag start), release."""
         self.move_pointer(x, y)
         self.xdo("mousedown", 1)
+        # Pacing, not waiting: the window manager takes over a drag only once it
+        # has seen the motion, and nothing outside it shows when that happened.
         for step in range(1, steps + 1):
             time.sleep(0.04)
             self.xdo("mousemove", x + dx * step // steps, y + dy * step // steps)
         time.sleep(0.2)
         self.xdo("mouseup", 1)
 
-    def open_menu_at(self, ticker, x, y):
-        """Right click; returns the popup (a new visible window of the program)."""
+    def new_popup(self, ticker, action, what):
+        """Runs action; returns the popup it opened (a new visible window of the program)."""
         before = {w.id for w in ticker.windows()}
-        self.click(x, y, button=3)
+        action()
         return wait_until(lambda: next((w for w in ticker.windows() if w.id not in before), None),
-                          10, 0.1, "a popup menu")
+                          10, 0.1, what)
+
+    def open_menu_at(self, ticker, x, y):
+        """Right click; returns the popup menu."""
+        return self.new_popup(ticker, lambda: self.click(x, y, button=3), "a popup menu")
 
     def window_menu(self, ticker, window):
         return self.open_menu_at(ticker, window.x + window.width // 2, window.y + window.height // 2)
+
+    def choose_from_window_menu(self, ticker, window, *keys):
+        """Picks an item by keys and waits for the menu to close: the item has run
+        by then, before the program handles any later input."""
+        menu = self.window_menu(ticker, window)
+        self.xdo("key", *keys)
+        wait_until(lambda: menu.id not in {w.id for w in ticker.windows()}, 10, 0.1, "the menu to close")
 
     def exit_by_menu(self, ticker, window):
         """Up selects the last item of a fresh menu, which is "終了(&X)"."""
@@ -169,6 +182,7 @@ class StartupTest(GuiCase):
                 wait_until(lambda: set(ticker.opened()) & ours, 3, 0.1, "a link")
                 break
             except TimeoutError:
+                # Let another headline scroll under the pointer before the next try.
                 time.sleep(1.5)
         self.assertTrue(set(ticker.opened()) & ours, f"opened: {ticker.opened()}")
         for link in ticker.opened():
@@ -227,6 +241,8 @@ class TrayTest(GuiCase):
         self.assertLessEqual(icon.height, 64)
         # A left click only raises the window; no menu opens.
         self.click(icon.x + icon.width // 2, icon.y + icon.height // 2)
+        # Nothing may appear, so there is no event to wait for: a menu would
+        # have opened well within this settle time.
         time.sleep(0.8)
         self.assertEqual({w.id for w in ticker.windows()}, {window.id, icon.id})
 
@@ -359,9 +375,7 @@ class ClosingTest(GuiCase):
 
     def lock_position(self, ticker, window):
         # From the bottom of the window menu: exit, version, help, then "位置サイズ固定(&S)".
-        self.window_menu(ticker, window)
-        self.xdo("key", "Up", "Up", "Up", "Up", "Return")
-        time.sleep(0.3)
+        self.choose_from_window_menu(ticker, window, "Up", "Up", "Up", "Up", "Return")
 
     def test_exit_from_the_menu_during_an_endless_script(self):
         ticker, window = self.start_hung("loop.zrs", LOOP_SCRIPT, "Loop")
@@ -506,6 +520,8 @@ class TranslucencyTest(GuiCase):
         ticker = self.launch()
         self.assert_clear_corners(ticker)
         # A compositor that starts later: the window follows it.
+        # The corners look alike in both modes, so there is no change to wait
+        # for: the settle time lets the window follow before they are checked.
         self.session.start_compositor("picom")
         time.sleep(0.5)
         self.assert_clear_corners(ticker)
@@ -558,11 +574,11 @@ class GripTest(GuiCase):
         ticker = self.launch()
         window = ticker.main_window()
         # From the bottom of the window menu: exit, version, help, then "位置サイズ固定(&S)".
-        self.window_menu(ticker, window)
-        self.xdo("key", "Up", "Up", "Up", "Up", "Return")
-        time.sleep(0.3)
+        self.choose_from_window_menu(ticker, window, "Up", "Up", "Up", "Up", "Return")
         self.drag(window.x + window.width - RIGHT_GRIP_WIDTH // 2, window.y + window.height // 2, 80, 0)
         self.drag(window.x + window.width // 2, window.y + window.height // 2, 60, 90)
+        # The window must not move, so there is no event to wait for: an
+        # unlocked one has moved well within this settle time.
         time.sleep(0.8)
         still = ticker.main_window()
         self.assertEqual((still.x, still.y, still.width, still.height), (100, 200, 600, 48))
@@ -573,7 +589,7 @@ class GripTest(GuiCase):
         ticker = self.launch()
         window = ticker.main_window()
         self.drag(window.x + window.width // 2, window.y + window.height // 2, 60, 90)
-        time.sleep(0.8)
+        time.sleep(0.8)  # settle time, as above
         self.assertEqual((ticker.main_window().x, ticker.main_window().y), (100, 200))
         self.exit_by_menu(ticker, window)
 
@@ -587,10 +603,8 @@ class SkinMenuTest(GuiCase):
         # "スキン(S)" is the third item; its submenu lists the group "Classic"
         # first, whose own submenu holds "Paper".
         self.window_menu(ticker, window)
-        self.xdo("key", "Down", "Down", "Down", "Right")
-        time.sleep(0.3)
-        self.xdo("key", "Right")
-        time.sleep(0.3)
+        self.new_popup(ticker, lambda: self.xdo("key", "Down", "Down", "Down", "Right"), "the skin submenu")
+        self.new_popup(ticker, lambda: self.xdo("key", "Right"), "the group submenu")
         self.xdo("key", "Return")
         paper = wait_until(lambda: next((w for w in ticker.windows() if (w.width, w.height) == (480, 32)), None),
                            10, 0.1, "the Paper skin")

@@ -277,6 +277,17 @@ TEST_F(LayerScriptTest, CommandsAndDefaultsOfTheLayerBox)
     EXPECT_EQ(m_sprite->ximage(), -2);
 }
 
+TEST_F(LayerScriptTest, TheScriptReadsTheDefaultsAndAnEmptiedPropertyFallsBackToThem)
+{
+    load("xpos = width + alpha; ypos = zpos + ximage + 7; height = nosuchname; alpha = nosuchname;");
+    m_sprite->tick(0);
+    EXPECT_EQ(xpos(), 1024 + 255);
+    EXPECT_EQ(ypos(), 7);
+    EXPECT_EQ(m_sprite->state().height, 1024);
+    EXPECT_EQ(m_sprite->state().alpha, 255);
+    EXPECT_TRUE(m_sprite->state().visible);
+}
+
 TEST_F(LayerScriptTest, TheClockWrapsAroundTwoToTheThirtySecond)
 {
     load("image = anim; xpos = 1; wait 1000; xpos = 2;");

@@ -42,21 +42,27 @@ TEST(InstanceLockTest, AnotherProcessIsRefusedAndTheLockGoesWithTheProcess)
     ScratchFolder folder;
     const auto path = folder / "lock";
     int ready[2];
+    int release[2];
     ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        ::close(release[1]); // so that a parent gone early also lets the child go
         InstanceLock lock;
         char byte = lock.acquire(path) ? 1 : 0;
         [[maybe_unused]] auto written = ::write(ready[1], &byte, 1);
-        ::usleep(300 * 1000);
+        // Held until the parent has seen the refusal.
+        [[maybe_unused]] auto released = ::read(release[0], &byte, 1);
         ::_exit(0); // no destructors: the kernel must drop the lock by itself
     }
+    ::close(release[0]);
     char byte = 0;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
     EXPECT_EQ(byte, 1);
     InstanceLock mine;
     EXPECT_FALSE(mine.acquire(path));
+    ::close(release[1]);
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(mine.acquire(path));

@@ -28,15 +28,15 @@ std::int32_t fromEnd(const IntTable& table, std::size_t offset)
 CellChoice cellOf(const CVariant& value)
 {
     if (value.isNumber()) {
-        return { value.toInt(), 255, false };
+        return { value.toInt(), gfx::kOpaque, false };
     }
     if (!value.isList() || value.asList()->items().empty()) {
-        return { kBlankCell, 255, false };
+        return { kBlankCell, gfx::kOpaque, false };
     }
     const std::vector<CVariant>& items = value.asList()->items();
-    CellChoice choice { items[0].toInt(), 255, false };
+    CellChoice choice { items[0].toInt(), gfx::kOpaque, false };
     if (items.size() > 1) {
-        choice.alpha = std::clamp(truncateToInt(items[1].toNumber() * 255.0), 0, 255);
+        choice.alpha = std::clamp(truncateToInt(items[1].toNumber() * gfx::kOpaque), 0, gfx::kOpaque);
     }
     return choice;
 }
@@ -51,7 +51,7 @@ CellChoice recordAt(const IntTable& table, std::size_t record)
 IntTable& AnimationTableBuilder::ensureTable()
 {
     if (!m_table) {
-        m_table = std::make_shared<IntTable>(IntTable { 0, kBlankCell, 255, 0, kEndRepeat, 0 });
+        m_table = std::make_shared<IntTable>(IntTable { 0, kBlankCell, gfx::kOpaque, 0, kEndRepeat, 0 });
     }
     return *m_table;
 }
@@ -88,7 +88,7 @@ void AnimationTableBuilder::stop()
 CellChoice chooseCell(const IntTable& table, std::uint32_t clock)
 {
     if (table.size() < 6 || table.size() % 3 != 0) {
-        return { kBlankCell, 255, false };
+        return { kBlankCell, gfx::kOpaque, false };
     }
     const std::size_t records = table.size() / 3 - 1;
     const std::int32_t total = fromEnd(table, kEndTime);

@@ -3,6 +3,7 @@
 // at load by the image's animation commands; read by layer sprites every tick.
 #pragma once
 
+#include "gfx/surface32.h"
 #include "skin/lang/cvariant.h"
 
 #include <cstdint>
@@ -38,7 +39,7 @@ private:
 
 struct CellChoice {
     std::int32_t cell = 0;
-    std::int32_t alpha = 255;
+    std::int32_t alpha = gfx::kOpaque;
     bool holding = false; // the animation stopped on its last cell
 };
 

@@ -2,6 +2,7 @@
 
 #include "skin/lang/skin_parser.h"
 #include "skin/runtime/skin.h"
+#include "skin/runtime/skin_sprite.h"
 
 namespace zr5::skin {
 namespace {
@@ -35,17 +36,11 @@ void LayerObject::visitEvent(const Node& event)
 
 void LayerObject::writeSpriteDefaults()
 {
-    set("visibility", CVariant(true));
-    for (const char* name : { "xpos", "ypos", "zpos", "ximage", "yimage" }) {
-        set(name, CVariant(std::int32_t { 0 }));
+    const SpriteState defaults;
+    for (const LayerField& field : kLayerFields) {
+        std::visit(
+            [&](auto member) { set(std::string(field.property), CVariant(defaults.*member)); }, field.member);
     }
-    set("width", CVariant(std::int32_t { 1024 }));
-    set("height", CVariant(std::int32_t { 1024 }));
-    set("alpha", CVariant(std::int32_t { 255 }));
-    for (const char* name : { "xchange", "ychange", "wchange", "hchange" }) {
-        set(name, CVariant(0.0));
-    }
-    set("debug", CVariant(false));
 }
 
 CVariant LayerObject::nameValue(const std::string& name) const

@@ -88,7 +88,7 @@ void LayerSprite::switchImage()
         m_table = code.isTable() ? code.asTable() : nullptr;
         m_state.bitmap = layer.owner().bitmap(image.asString());
         m_cell = 0;
-        m_cellAlpha = 255;
+        m_cellAlpha = gfx::kOpaque;
     }
     m_clock = 0;
     layer.set("image", CVariant());
@@ -108,21 +108,13 @@ bool LayerSprite::readPause()
 
 void LayerSprite::readFields()
 {
-    const SkinObject& layer = object();
-    m_state.visible = readBool(layer, "visibility", true);
-    m_state.width = readInt(layer, "width", 1024);
-    m_state.height = readInt(layer, "height", 1024);
-    m_state.x = readInt(layer, "xpos", 0);
-    m_state.y = readInt(layer, "ypos", 0);
-    m_state.z = readInt(layer, "zpos", 0);
-    m_state.xchange = readDouble(layer, "xchange", 0.0);
-    m_state.ychange = readDouble(layer, "ychange", 0.0);
-    m_state.wchange = readDouble(layer, "wchange", 0.0);
-    m_state.hchange = readDouble(layer, "hchange", 0.0);
-    m_ximage = readInt(layer, "ximage", 0);
-    m_yimage = readInt(layer, "yimage", 0);
-    m_state.alpha = std::clamp(readInt(layer, "alpha", 255), 0, 255);
-    m_state.debug = readBool(layer, "debug", false);
+    const SpriteState defaults;
+    for (const LayerField& field : kLayerFields) {
+        std::visit(
+            [&](auto member) { m_state.*member = readProperty(object(), field.property, defaults.*member); },
+            field.member);
+    }
+    m_state.alpha = std::clamp(m_state.alpha, 0, gfx::kOpaque);
 }
 
 // A pause stops the clock at the moment the script paused it, and a resume
@@ -191,8 +183,8 @@ void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh)
         return;
     }
     // The picture at the box plus the offset, cut to the box.
-    std::int64_t left = std::int64_t { box.left } + m_ximage;
-    std::int64_t top = std::int64_t { box.top } + m_yimage;
+    std::int64_t left = std::int64_t { box.left } + m_state.ximage;
+    std::int64_t top = std::int64_t { box.top } + m_state.yimage;
     std::int64_t clipLeft = std::max<std::int64_t>(left, box.left);
     std::int64_t clipTop = std::max<std::int64_t>(top, box.top);
     std::int64_t clipRight = std::min<std::int64_t>(left + (source.right - source.left), box.right);
@@ -204,7 +196,7 @@ void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh)
     const int height = static_cast<int>(clipBottom - clipTop);
     const int sx = source.left + static_cast<int>(clipLeft - left);
     const int sy = source.top + static_cast<int>(clipTop - top);
-    const int alpha = std::clamp(m_cellAlpha, 0, 255) * m_state.alpha / 255;
+    const int alpha = std::clamp(m_cellAlpha, 0, gfx::kOpaque) * m_state.alpha / gfx::kOpaque;
     gfx::blit(surface, static_cast<int>(clipLeft), static_cast<int>(clipTop), width, height, *m_state.bitmap,
         sx, sy, width, height, alpha, gfx::BlitStretch);
 }

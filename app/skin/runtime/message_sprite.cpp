@@ -179,7 +179,8 @@ void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh)
         }
     }
     scratch.applyColorKey(kKeyMagenta);
-    gfx::blit(surface, box.left, box.top, width, height, scratch, 0, 0, width, height, 255, gfx::BlitStretch);
+    gfx::blit(surface, box.left, box.top, width, height, scratch, 0, 0, width, height, gfx::kOpaque,
+        gfx::BlitStretch);
 }
 
 } // namespace zr5::skin

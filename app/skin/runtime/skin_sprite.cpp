@@ -90,7 +90,7 @@ void WindowSprite::draw(gfx::Surface32& surface, int /*dw*/, int /*dh*/)
         int width = surface.width() - m_geometry.x - m_geometry.rightMargin;
         int height = surface.height() - m_geometry.y - m_geometry.bottomMargin;
         gfx::drawFrame(surface, m_geometry.x, m_geometry.y, width, height, *m_state.bitmap, m_frame.left,
-            m_frame.right, m_frame.top, m_frame.bottom, 255, m_frame.mode);
+            m_frame.right, m_frame.top, m_frame.bottom, gfx::kOpaque, m_frame.mode);
     }
     if (m_state.debug) {
         gfx::drawOutline(surface, { 0, 0, surface.width(), surface.height() }, kDebugRed);

@@ -11,9 +11,12 @@
 #include "skin/runtime/skin_object.h"
 #include "skin/runtime/window_geometry.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <variant>
 
 namespace zr5::skin {
 
@@ -25,14 +28,40 @@ struct SpriteState {
     int x = 0;
     int y = 0;
     int z = 0;
-    int alpha = 255;
+    int alpha = gfx::kOpaque;
     double xchange = 0.0;
     double ychange = 0.0;
     double wchange = 0.0;
     double hchange = 0.0;
     bool debug = false;
+    int ximage = 0; // where a layer's image starts inside its box
+    int yimage = 0;
     std::shared_ptr<gfx::Surface32> bitmap;
 };
+
+// A layer's sprite properties, in the order the layer writes them. The layer
+// writes the fields' defaults at load so that its script reads them; the
+// sprite reads them back every tick, an emptied property taking the default.
+struct LayerField {
+    std::string_view property;
+    std::variant<bool SpriteState::*, int SpriteState::*, double SpriteState::*> member;
+};
+inline constexpr std::array<LayerField, 14> kLayerFields { {
+    { "visibility", &SpriteState::visible },
+    { "xpos", &SpriteState::x },
+    { "ypos", &SpriteState::y },
+    { "zpos", &SpriteState::z },
+    { "ximage", &SpriteState::ximage },
+    { "yimage", &SpriteState::yimage },
+    { "width", &SpriteState::width },
+    { "height", &SpriteState::height },
+    { "alpha", &SpriteState::alpha },
+    { "xchange", &SpriteState::xchange },
+    { "ychange", &SpriteState::ychange },
+    { "wchange", &SpriteState::wchange },
+    { "hchange", &SpriteState::hchange },
+    { "debug", &SpriteState::debug },
+} };
 
 // The sprite's box once anchored to a window dw, dh pixels larger than designed.
 gfx::Rect anchoredBox(const SpriteState& state, int dw, int dh);
@@ -131,8 +160,8 @@ public:
     std::int32_t cellAlpha() const { return m_cellAlpha; }
     std::uint32_t animationClock() const { return m_clock; }
     bool paused() const { return m_paused; }
-    int ximage() const { return m_ximage; }
-    int yimage() const { return m_yimage; }
+    int ximage() const { return m_state.ximage; }
+    int yimage() const { return m_state.yimage; }
 
 private:
     std::uint32_t runScript(std::uint32_t now);
@@ -153,9 +182,7 @@ private:
     int m_cellHeight = 0;
     std::shared_ptr<IntTable> m_table;
     std::int32_t m_cell = 0;
-    std::int32_t m_cellAlpha = 255;
-    int m_ximage = 0;
-    int m_yimage = 0;
+    std::int32_t m_cellAlpha = gfx::kOpaque;
 };
 
 } // namespace zr5::skin

@@ -26,4 +26,20 @@ inline bool readBool(const SkinObject& object, std::string_view name, bool fallb
     return value.isEmpty() ? fallback : value.toNumber() != 0.0;
 }
 
+// The same, chosen by the fallback's type, for tables of fields.
+inline int readProperty(const SkinObject& object, std::string_view name, int fallback)
+{
+    return readInt(object, name, fallback);
+}
+
+inline double readProperty(const SkinObject& object, std::string_view name, double fallback)
+{
+    return readDouble(object, name, fallback);
+}
+
+inline bool readProperty(const SkinObject& object, std::string_view name, bool fallback)
+{
+    return readBool(object, name, fallback);
+}
+
 } // namespace zr5::skin

@@ -54,9 +54,21 @@ const char* localeCharset()
 
 } // namespace
 
-std::string cp932ToUtf8(std::string_view text) { return convert("UTF-8", "CP932", text); }
-std::string utf8ToCp932(std::string_view text) { return convert("CP932", "UTF-8", text); }
-std::string localeToCp932(std::string_view name) { return convert("CP932", localeCharset(), name); }
-std::string cp932ToLocale(std::string_view name) { return convert(localeCharset(), "CP932", name); }
+std::string cp932ToUtf8(std::string_view text)
+{
+    return convert("UTF-8", "CP932", text);
+}
+std::string utf8ToCp932(std::string_view text)
+{
+    return convert("CP932", "UTF-8", text);
+}
+std::string localeToCp932(std::string_view name)
+{
+    return convert("CP932", localeCharset(), name);
+}
+std::string cp932ToLocale(std::string_view name)
+{
+    return convert(localeCharset(), "CP932", name);
+}
 
 } // namespace zr5::core

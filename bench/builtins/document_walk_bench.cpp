@@ -1,17 +1,15 @@
 // Walking a feed with Document.get and reading every tag with getAttr, as
 // the generated RSS site script does, through the built-ins themselves. The
 // 50 MB feed should take about ten times as long as the 5 MB one.
-#include "feed_generator.h"
-#include "call_helpers.h"
-
 #include "builtins/builtins.h"
+#include "call_helpers.h"
+#include "feed_generator.h"
 #include "interp/string_method_table.h"
 #include "interp/value.h"
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-
 #include <initializer_list>
+#include <sys/resource.h>
 
 namespace {
 
@@ -52,8 +50,8 @@ std::size_t walkFeed(Walker& walker)
         if (!piece || !piece->asBoolean()) {
             return items;
         }
-        if (call(walker.isTag, piece, {})->asBoolean() &&
-            call(walker.getAttr, piece, {emptyName})->asString() == "/item") {
+        if (call(walker.isTag, piece, {})->asBoolean()
+            && call(walker.getAttr, piece, { emptyName })->asString() == "/item") {
             ++items;
         }
     }
@@ -61,7 +59,7 @@ std::size_t walkFeed(Walker& walker)
 
 long peakResidentKilobytes()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }

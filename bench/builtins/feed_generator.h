@@ -16,11 +16,12 @@ inline std::string generateFeed(std::size_t items)
     feed.reserve(items * 270 + 200);
     for (std::size_t i = 0; i < items; ++i) {
         const std::string number = std::to_string(i);
-        feed += "<item>\n  <title>" + headline + " " + number + "</title>\n  <link>http://example.jp/news/" + number +
-                ".html</link>\n  <description>A short summary of the story, long "
-                "enough.</description>\n  <dc:date>2026-12-07T10:00:00+09:00</dc:date>\n  <guid "
-                "isPermaLink='false'>id-" +
-                number + "</guid>\n</item>\n";
+        feed += "<item>\n  <title>" + headline + " " + number + "</title>\n  <link>http://example.jp/news/"
+            + number
+            + ".html</link>\n  <description>A short summary of the story, long "
+              "enough.</description>\n  <dc:date>2026-12-07T10:00:00+09:00</dc:date>\n  <guid "
+              "isPermaLink='false'>id-"
+            + number + "</guid>\n</item>\n";
     }
     return feed + "</channel></rss>\n";
 }

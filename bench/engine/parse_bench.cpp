@@ -3,7 +3,6 @@
 #include "interp/interpreter.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <string>
 
@@ -15,10 +14,10 @@ std::string generatedScript(std::size_t targetSize)
     char block[512];
     for (int n = 0; script.size() < targetSize; ++n) {
         std::snprintf(block, sizeof block,
-                      "function f%d(a, b) { var t = a + b * %d; if (t > 10) return t; else return 'x%d'; }\n"
-                      "category \"c%d\" { var o = new { n: %d, s: \"text %d\" }; for (i = 0; i < 3; i++) "
-                      "{ o.n += f%d(i, o.n); } @o.s; }\n",
-                      n, n, n, n, n, n, n);
+            "function f%d(a, b) { var t = a + b * %d; if (t > 10) return t; else return 'x%d'; }\n"
+            "category \"c%d\" { var o = new { n: %d, s: \"text %d\" }; for (i = 0; i < 3; i++) "
+            "{ o.n += f%d(i, o.n); } @o.s; }\n",
+            n, n, n, n, n, n, n);
         script += block;
     }
     return script;

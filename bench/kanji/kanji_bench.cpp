@@ -21,10 +21,10 @@ namespace {
 constexpr std::size_t kInputBytes = 20U << 20;
 constexpr int kRuns = 3;
 
-constexpr std::string_view kSample =
-    "日本語のニュース：首相が会見、経済対策を発表。株価は３日連続で上昇し、終値は２万円台を回復した。\n"
-    "<a href=\"http://example.jp/news/2026/12/07/0001.html\">円相場、一時１ドル＝１５０円台</a>\n"
-    "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。①②③ ㈱ ～\n";
+constexpr std::string_view kSample
+    = "日本語のニュース：首相が会見、経済対策を発表。株価は３日連続で上昇し、終値は２万円台を回復した。\n"
+      "<a href=\"http://example.jp/news/2026/12/07/0001.html\">円相場、一時１ドル＝１５０円台</a>\n"
+      "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。①②③ ㈱ ～\n";
 
 std::string encode(std::string_view utf8, const char* to)
 {
@@ -55,8 +55,7 @@ std::string repeatTo(const std::string& unit, std::size_t size)
     return text;
 }
 
-template <typename F>
-double bestSeconds(F&& run)
+template <typename F> double bestSeconds(F&& run)
 {
     double best = 1e9;
     for (int i = 0; i < kRuns; ++i) {
@@ -88,18 +87,19 @@ void benchInput(const char* label, const char* iconvName, const std::string& inp
     std::ofstream(path, std::ios::binary).write(input.data(), static_cast<std::streamsize>(input.size()));
 
     std::size_t outSize = 0;
-    const double ours = bestSeconds([&] { outSize = zr5::script::kanji::kanjiConvert(input, "-s -Lu").size(); });
+    const double ours
+        = bestSeconds([&] { outSize = zr5::script::kanji::kanjiConvert(input, "-s -Lu").size(); });
     const std::string file = path;
     const double nkf = commandSeconds("nkf -s -Lu < " + file + " > /dev/null");
-    const double iconvSeconds =
-        commandSeconds(std::string("iconv -f ") + iconvName + " -t CP932 < " + file + " > /dev/null");
+    const double iconvSeconds
+        = commandSeconds(std::string("iconv -f ") + iconvName + " -t CP932 < " + file + " > /dev/null");
     std::remove(path);
 
     const double mb = static_cast<double>(input.size()) / (1 << 20);
     std::printf("%-7s %6.1f MB -> %6.1f MB | kanjiConvert %7.1f MB/s | nkf %7.1f MB/s | iconv %7.1f MB/s"
                 " | vs nkf x%.2f | vs iconv x%.2f\n",
-                label, mb, static_cast<double>(outSize) / (1 << 20), mb / ours, mb / nkf,
-                mb / iconvSeconds, nkf / ours, iconvSeconds / ours);
+        label, mb, static_cast<double>(outSize) / (1 << 20), mb / ours, mb / nkf, mb / iconvSeconds,
+        nkf / ours, iconvSeconds / ours);
 }
 
 } // namespace

@@ -68,7 +68,7 @@ bool readScriptFile(const char* path, std::string& text)
     if (!file) {
         return false;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
     text = textModeView(bytes);
     return true;
 }
@@ -102,7 +102,10 @@ std::int32_t ScriptEngine::Load(const char* path)
     return parseAndRun(source);
 }
 
-std::int32_t ScriptEngine::GetCategoryCount() { return static_cast<std::int32_t>(m_interpreter.categoryCount()); }
+std::int32_t ScriptEngine::GetCategoryCount()
+{
+    return static_cast<std::int32_t>(m_interpreter.categoryCount());
+}
 
 const char* ScriptEngine::GetCategoryName(std::int32_t index)
 {
@@ -139,7 +142,10 @@ std::int32_t ScriptEngine::runCategory(std::int32_t index)
     return ZR5S_RUN_ERROR;
 }
 
-const char* ScriptEngine::GetErrorText() { return m_errorText.c_str(); }
+const char* ScriptEngine::GetErrorText()
+{
+    return m_errorText.c_str();
+}
 
 void ScriptEngine::SetDisplayCallback(DisplayCallback callback, void* userData)
 {

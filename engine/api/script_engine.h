@@ -36,7 +36,7 @@ private:
     std::string m_errorText;
     std::string m_nameBuffer;
     FetchTally m_fetches;
-    FetchReport m_report{};
+    FetchReport m_report {};
 };
 
 // The script file as a text-mode read would give it: CR LF pairs become LF

@@ -22,7 +22,7 @@
 enum : std::int32_t {
     ZR5S_PROXY_SYSTEM = 0, // the system's settings (proxy environment variables)
     ZR5S_PROXY_DIRECT = 1, // no proxy
-    ZR5S_PROXY_NAMED = 2,  // proxyAddress:proxyPort
+    ZR5S_PROXY_NAMED = 2, // proxyAddress:proxyPort
 };
 
 struct ConnectionSettings {
@@ -35,7 +35,7 @@ struct ConnectionSettings {
 // Kinds of DisplayRecord::kind.
 enum : std::int32_t {
     ZR5S_KIND_HEADLINE = 0, // Display(title, link, extra)
-    ZR5S_KIND_NOTIFY = 1,   // _Notify(name, value)
+    ZR5S_KIND_NOTIFY = 1, // _Notify(name, value)
 };
 
 struct DisplayRecord {
@@ -57,17 +57,17 @@ using CancelCallback = std::int32_t (*)(void* userData);
 // connection settings). Zero means no bound.
 struct RunLimits {
     std::uint32_t scriptSeconds; // the run's own time; waits for documents do not count
-    std::uint32_t fetchSeconds;  // one whole document fetch; what arrived by then is kept
-    std::uint64_t valueBytes;    // memory the run's values may take beyond what they took at its start
-    CancelCallback cancel;       // null: never cancelled
+    std::uint32_t fetchSeconds; // one whole document fetch; what arrived by then is kept
+    std::uint64_t valueBytes; // memory the run's values may take beyond what they took at its start
+    CancelCallback cancel; // null: never cancelled
     void* cancelData;
 };
 
 // Results of ScriptInterface::RunCategory.
 enum : std::int32_t {
     ZR5S_RUN_OK = 0,
-    ZR5S_RUN_ERROR = -1,     // a run-time error; GetErrorText says which
-    ZR5S_RUN_LIMIT = -2,     // stopped by a RunLimits bound; GetErrorText says which
+    ZR5S_RUN_ERROR = -1, // a run-time error; GetErrorText says which
+    ZR5S_RUN_LIMIT = -2, // stopped by a RunLimits bound; GetErrorText says which
     ZR5S_RUN_CANCELLED = -3, // stopped by the cancel callback
 };
 
@@ -75,29 +75,29 @@ enum : std::int32_t {
 enum : std::int32_t {
     ZR5S_FETCH_OK = 0,
     ZR5S_FETCH_HOST_NOT_FOUND = 1, // name lookup failed (the host's or the proxy's)
-    ZR5S_FETCH_REFUSED = 2,        // connection refused or reset
-    ZR5S_FETCH_TIMEOUT = 3,        // connect, stall or whole-fetch time-out (what arrived is kept)
-    ZR5S_FETCH_HTTP_STATUS = 4,    // an answer with status 400 or above; see httpStatus
+    ZR5S_FETCH_REFUSED = 2, // connection refused or reset
+    ZR5S_FETCH_TIMEOUT = 3, // connect, stall or whole-fetch time-out (what arrived is kept)
+    ZR5S_FETCH_HTTP_STATUS = 4, // an answer with status 400 or above; see httpStatus
     ZR5S_FETCH_CANCELLED = 5,
-    ZR5S_FETCH_OTHER = 6,          // anything else: bad URL, TLS, refused redirect...; see message
+    ZR5S_FETCH_OTHER = 6, // anything else: bad URL, TLS, refused redirect...; see message
 };
 
 // What the document fetches of the last Load or RunCategory came to.
 struct FetchReport {
-    std::int32_t fetches;     // documents asked for
-    std::int32_t failures;    // of which failed, wholly or in part
+    std::int32_t fetches; // documents asked for
+    std::int32_t failures; // of which failed, wholly or in part
     std::int32_t lastFailure; // ZR5S_FETCH_* of the last failure, ZR5S_FETCH_OK when none failed
-    std::int32_t httpStatus;  // of the last failure, when it is ZR5S_FETCH_HTTP_STATUS
-    const char* url;          // of the last failure ("" when none)
-    const char* message;      // of the last failure, for people (ASCII; "" when none)
+    std::int32_t httpStatus; // of the last failure, when it is ZR5S_FETCH_HTTP_STATUS
+    const char* url; // of the last failure ("" when none)
+    const char* message; // of the last failure, for people (ASCII; "" when none)
 };
 
 // Results of ScriptInterface::Load.
 enum : std::int32_t {
     ZR5S_LOAD_OK = 0,
-    ZR5S_LOAD_FAILED = 1,         // file missing, or a syntax error without recovery
+    ZR5S_LOAD_FAILED = 1, // file missing, or a syntax error without recovery
     ZR5S_LOAD_STACK_OVERFLOW = 2, // parser stack exhausted
-    ZR5S_LOAD_EXCEPTION = -1,     // see GetErrorText
+    ZR5S_LOAD_EXCEPTION = -1, // see GetErrorText
 };
 
 // One loaded news script. The order of the virtual functions is part of the

@@ -38,7 +38,8 @@ std::uint32_t Arguments::count(unsigned index, std::uint32_t fallback) const
     return value ? toCount(value->asNumber()) : fallback;
 }
 
-TextOf::TextOf(const Value& value) : m_borrowed(value.stringRef())
+TextOf::TextOf(const Value& value)
+    : m_borrowed(value.stringRef())
 {
     if (!m_borrowed) {
         m_owned = value.asString();

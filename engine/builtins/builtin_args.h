@@ -18,7 +18,10 @@ std::uint32_t toCount(double number);
 
 class Arguments final {
 public:
-    explicit Arguments(const ObjectPtr& arguments) : m_arguments(arguments) {}
+    explicit Arguments(const ObjectPtr& arguments)
+        : m_arguments(arguments)
+    {
+    }
 
     // The value passed at position index; no value when none was passed.
     ValuePtr at(unsigned index) const;

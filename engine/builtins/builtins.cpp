@@ -21,10 +21,10 @@ struct GlobalEntry {
 
 // In registration order; each instance gets fresh function values.
 constexpr GlobalEntry kGlobals[] = {
-    {"Document", makeDocumentConstructor},
-    {"Display", makeDisplayFunction},
-    {"_Notify", makeNotifyFunction},
-    {"Feed", makeFeedConstructor},
+    { "Document", makeDocumentConstructor },
+    { "Display", makeDisplayFunction },
+    { "_Notify", makeNotifyFunction },
+    { "Feed", makeFeedConstructor },
 };
 
 } // namespace

@@ -98,6 +98,9 @@ public:
 
 } // namespace
 
-ValuePtr makeDocumentConstructor() { return makeFunction(std::make_shared<DocumentConstructor>()); }
+ValuePtr makeDocumentConstructor()
+{
+    return makeFunction(std::make_shared<DocumentConstructor>());
+}
 
 } // namespace zr5::script

@@ -27,7 +27,7 @@ public:
         const std::string title = args.text(0);
         const std::string link = args.text(1);
         const std::string extra = args.text(2);
-        deliver({title.c_str(), link.c_str(), extra.c_str(), ZR5S_KIND_HEADLINE});
+        deliver({ title.c_str(), link.c_str(), extra.c_str(), ZR5S_KIND_HEADLINE });
     }
 };
 
@@ -40,14 +40,20 @@ public:
         const Arguments args(arguments);
         const std::string name = args.text(0);
         const std::string value = args.text(1);
-        deliver({name.c_str(), value.c_str(), nullptr, ZR5S_KIND_NOTIFY});
+        deliver({ name.c_str(), value.c_str(), nullptr, ZR5S_KIND_NOTIFY });
     }
 };
 
 } // namespace
 
-ValuePtr makeDisplayFunction() { return makeFunction(std::make_shared<DisplayFunction>()); }
+ValuePtr makeDisplayFunction()
+{
+    return makeFunction(std::make_shared<DisplayFunction>());
+}
 
-ValuePtr makeNotifyFunction() { return makeFunction(std::make_shared<NotifyFunction>()); }
+ValuePtr makeNotifyFunction()
+{
+    return makeFunction(std::make_shared<NotifyFunction>());
+}
 
 } // namespace zr5::script

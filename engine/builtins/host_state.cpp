@@ -70,10 +70,10 @@ void setConnection(const ConnectionSettings* settings)
 
 void setRunLimits(const RunLimits* limits)
 {
-    const RunLimits none{};
+    const RunLimits none {};
     const RunLimits& given = limits ? *limits : none;
-    hostState().fetchControl = {given.fetchSeconds, given.cancel, given.cancelData};
-    setScriptLimits({given.scriptSeconds, given.valueBytes, given.cancel, given.cancelData});
+    hostState().fetchControl = { given.fetchSeconds, given.cancel, given.cancelData };
+    setScriptLimits({ given.scriptSeconds, given.valueBytes, given.cancel, given.cancelData });
 }
 
 } // namespace zr5::script

@@ -6,7 +6,10 @@ namespace {
 
 constexpr std::size_t kNameCompareLength = 64;
 
-bool isQuote(char byte) { return byte == '"' || byte == '\''; }
+bool isQuote(char byte)
+{
+    return byte == '"' || byte == '\'';
+}
 
 std::size_t skipSpace(std::string_view text, std::size_t pos)
 {
@@ -20,7 +23,11 @@ std::size_t skipSpace(std::string_view text, std::size_t pos)
 // between them written as one space.
 class PieceBuilder final {
 public:
-    PieceBuilder(std::string_view document, std::size_t start) : m_document(document), m_start(start) {}
+    PieceBuilder(std::string_view document, std::size_t start)
+        : m_document(document)
+        , m_start(start)
+    {
+    }
 
     // Called at a white-space byte; returns where scanning goes on.
     std::size_t collapseSpace(std::size_t pos)
@@ -34,7 +41,7 @@ public:
     Piece finish(std::size_t pos)
     {
         flush(pos);
-        return {std::move(m_text), pos};
+        return { std::move(m_text), pos };
     }
 
 private:
@@ -84,7 +91,10 @@ Piece readTag(std::string_view document, std::size_t pos)
     return piece.finish(pos);
 }
 
-char asciiLower(char byte) { return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte; }
+char asciiLower(char byte)
+{
+    return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
 
 // strnicmp over 64 bytes: a zero byte ends a name as the end of the text does.
 bool sameName(std::string_view a, std::string_view b)
@@ -104,7 +114,8 @@ bool sameName(std::string_view a, std::string_view b)
 
 std::size_t findAny(std::string_view text, std::size_t pos, std::string_view stops)
 {
-    while (pos < text.size() && !isMarkupSpace(text[pos]) && stops.find(text[pos]) == std::string_view::npos) {
+    while (
+        pos < text.size() && !isMarkupSpace(text[pos]) && stops.find(text[pos]) == std::string_view::npos) {
         ++pos;
     }
     return pos;
@@ -121,26 +132,29 @@ Span readValue(std::string_view tag, std::size_t pos)
 {
     if (!isQuote(tag[pos])) {
         const std::size_t end = findAny(tag, pos, ">");
-        return {tag.substr(pos, end - pos), end};
+        return { tag.substr(pos, end - pos), end };
     }
     const std::size_t start = pos + 1;
     const auto close = tag.find(tag[pos], start);
     if (close != std::string_view::npos) {
-        return {tag.substr(start, close - start), close + 1};
+        return { tag.substr(start, close - start), close + 1 };
     }
     const std::size_t end = tag.size() - 1;
-    return {end > start ? tag.substr(start, end - start) : std::string_view(), tag.size()};
+    return { end > start ? tag.substr(start, end - start) : std::string_view(), tag.size() };
 }
 
 } // namespace
 
-bool isMarkupSpace(char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+bool isMarkupSpace(char byte)
+{
+    return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
 
 Piece nextPiece(std::string_view document, std::size_t pos)
 {
     pos = skipSpace(document, pos);
     if (pos >= document.size()) {
-        return {std::string(), pos};
+        return { std::string(), pos };
     }
     return document[pos] == '<' ? readTag(document, pos) : readTextRun(document, pos);
 }

@@ -15,10 +15,10 @@ struct CaseRun {
 };
 
 constexpr CaseRun kCaseRuns[] = {
-    {0x82, 0x60, 0x81, 26}, // full-width Latin A-Z / a-z
-    {0x83, 0x9F, 0xBF, 24}, // Greek capital / small letters
-    {0x84, 0x40, 0x70, 15}, // Cyrillic A..N / a..n
-    {0x84, 0x4F, 0x80, 18}, // Cyrillic O..YA / o..ya
+    { 0x82, 0x60, 0x81, 26 }, // full-width Latin A-Z / a-z
+    { 0x83, 0x9F, 0xBF, 24 }, // Greek capital / small letters
+    { 0x84, 0x40, 0x70, 15 }, // Cyrillic A..N / a..n
+    { 0x84, 0x4F, 0x80, 18 }, // Cyrillic O..YA / o..ya
 };
 
 // The trail byte after changing the case of the double-byte character
@@ -84,14 +84,14 @@ Match find(std::string_view text, std::size_t from, std::string_view needle)
     }
     for (; pos < text.size(); pos += charSize(text, pos)) {
         if (text.substr(pos, needle.size()) == needle) {
-            return {pos, characters};
+            return { pos, characters };
         }
         ++characters;
     }
     if (needle.empty()) {
-        return {pos, characters};
+        return { pos, characters };
     }
-    return {std::string_view::npos, characters};
+    return { std::string_view::npos, characters };
 }
 
 std::string changeCase(std::string_view text, LetterCase target)

@@ -27,7 +27,7 @@ std::size_t length(std::string_view text);
 std::size_t skip(std::string_view text, std::uint32_t count);
 
 struct Match {
-    std::size_t offset;     // byte offset of the match
+    std::size_t offset; // byte offset of the match
     std::size_t characters; // characters before it
 };
 

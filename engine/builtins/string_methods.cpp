@@ -26,8 +26,7 @@ struct Receiver {
 using MethodBody = ValuePtr (*)(const Receiver& receiver, const Arguments& arguments);
 
 // One Callable class per method, sharing the receiver handling.
-template <MethodBody Body>
-class StringMethod final : public Callable {
+template <MethodBody Body> class StringMethod final : public Callable {
 public:
     void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override
     {
@@ -36,7 +35,7 @@ public:
             return;
         }
         const TextOf text(*self);
-        result = Body(Receiver{*self, text.text()}, Arguments(arguments));
+        result = Body(Receiver { *self, text.text() }, Arguments(arguments));
     }
 };
 
@@ -154,7 +153,10 @@ ValuePtr getAttr(const Receiver& receiver, const Arguments& arguments)
     return makeString(tagAttribute(receiver.text, arguments.text(0)));
 }
 
-ValuePtr toNumber(const Receiver& receiver, const Arguments&) { return makeNumber(receiver.value.asNumber()); }
+ValuePtr toNumber(const Receiver& receiver, const Arguments&)
+{
+    return makeNumber(receiver.value.asNumber());
+}
 
 ValuePtr toUpper(const Receiver& receiver, const Arguments&)
 {
@@ -173,8 +175,7 @@ ValuePtr decodeEntities(const Receiver& receiver, const Arguments&)
     return makeString(feed::decodeHtmlEntities(sjis::counted(receiver.text)));
 }
 
-template <MethodBody Body>
-ValuePtr makeMethod()
+template <MethodBody Body> ValuePtr makeMethod()
 {
     return makeFunction(std::make_shared<StringMethod<Body>>());
 }
@@ -185,12 +186,18 @@ struct MethodEntry {
 };
 
 constexpr MethodEntry kStringMethods[] = {
-    {"getLength", makeMethod<getLength>}, {"charAt", makeMethod<charAt>},
-    {"substr", makeMethod<substr>},       {"indexOf", makeMethod<indexOf>},
-    {"split", makeMethod<split>},         {"replace", makeMethod<replace>},
-    {"isTag", makeMethod<isTag>},         {"getAttr", makeMethod<getAttr>},
-    {"toNumber", makeMethod<toNumber>},   {"toUpper", makeMethod<toUpper>},
-    {"toLower", makeMethod<toLower>},     {"decodeEntities", makeMethod<decodeEntities>},
+    { "getLength", makeMethod<getLength> },
+    { "charAt", makeMethod<charAt> },
+    { "substr", makeMethod<substr> },
+    { "indexOf", makeMethod<indexOf> },
+    { "split", makeMethod<split> },
+    { "replace", makeMethod<replace> },
+    { "isTag", makeMethod<isTag> },
+    { "getAttr", makeMethod<getAttr> },
+    { "toNumber", makeMethod<toNumber> },
+    { "toUpper", makeMethod<toUpper> },
+    { "toLower", makeMethod<toLower> },
+    { "decodeEntities", makeMethod<decodeEntities> },
 };
 
 } // namespace

@@ -16,7 +16,8 @@ Interpreter::Interpreter()
 {
     setCurrentScope(&m_scope);
     setCurrentArena(nullptr);
-    registerBuiltins([this](std::string_view name, ValuePtr value) { assign(m_scope.global(name), std::move(value)); });
+    registerBuiltins(
+        [this](std::string_view name, ValuePtr value) { assign(m_scope.global(name), std::move(value)); });
     // Only now: what the built-ins make at registration is shared, not the script's.
     setCurrentArena(&m_arena);
 }
@@ -70,7 +71,10 @@ const Interpreter::Category& Interpreter::category(std::size_t index) const
     return m_categories[index];
 }
 
-const std::string& Interpreter::categoryName(std::size_t index) const { return category(index).name; }
+const std::string& Interpreter::categoryName(std::size_t index) const
+{
+    return category(index).name;
+}
 
 void Interpreter::runCategory(std::size_t index)
 {
@@ -96,7 +100,7 @@ ValuePtr Interpreter::defineFunction(const char* name, NodePtr parameters, NodeP
 
 void Interpreter::addCategory(const char* name, NodePtr body)
 {
-    m_categories.push_back(Category{name ? name : "", std::move(body)});
+    m_categories.push_back(Category { name ? name : "", std::move(body) });
 }
 
 } // namespace zr5::script

@@ -59,8 +59,14 @@ void ObjectArena::releaseAll()
     }
 }
 
-ObjectArena* currentArena() { return g_currentArena; }
+ObjectArena* currentArena()
+{
+    return g_currentArena;
+}
 
-void setCurrentArena(ObjectArena* arena) { g_currentArena = arena; }
+void setCurrentArena(ObjectArena* arena)
+{
+    g_currentArena = arena;
+}
 
 } // namespace zr5::script

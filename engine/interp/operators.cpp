@@ -50,7 +50,8 @@ ValuePtr bitwise(BinaryOperator op, const Value& left, const Value& right)
         return makeNumber(static_cast<std::int32_t>(static_cast<std::uint32_t>(a) << shift));
     case BinaryOperator::ShiftRight:
         return makeNumber(a >> shift);
-    default: return makeNumber(static_cast<std::uint32_t>(a) >> shift);
+    default:
+        return makeNumber(static_cast<std::uint32_t>(a) >> shift);
     }
 }
 
@@ -75,7 +76,8 @@ bool compare(BinaryOperator op, const Value& left, const Value& right)
             return order <= 0;
         case BinaryOperator::Greater:
             return order > 0;
-        default: return order >= 0;
+        default:
+            return order >= 0;
         }
     }
     const double a = left.asNumber();
@@ -87,7 +89,8 @@ bool compare(BinaryOperator op, const Value& left, const Value& right)
         return a <= b;
     case BinaryOperator::Greater:
         return a > b;
-    default: return a >= b;
+    default:
+        return a >= b;
     }
 }
 
@@ -142,7 +145,8 @@ ValuePtr binaryOperation(BinaryOperator op, const ValuePtr& left, const ValuePtr
     case BinaryOperator::Greater:
     case BinaryOperator::GreaterEqual:
         return makeBoolean(compare(op, a, b));
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -161,7 +165,8 @@ ValuePtr unaryOperation(UnaryOperator op, const ValuePtr& operand)
         return makeNumber(number == 0.0 ? 1.0 : 0.0);
     case UnaryOperator::Complement:
         return makeNumber(~integerView(number));
-    default: return {};
+    default:
+        return {};
     }
 }
 

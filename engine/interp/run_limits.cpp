@@ -12,7 +12,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::int64_t kUnlimited = std::numeric_limits<std::int64_t>::max();
-constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+constexpr std::uint64_t kMebibyte = std::uint64_t { 1 } << 20;
 
 int g_nesting = 0;
 int g_callDepth = 0;
@@ -21,7 +21,7 @@ ScriptLimits g_limits;
 
 bool g_watching = false;
 Clock::time_point g_runStart;
-Clock::duration g_paused{};
+Clock::duration g_paused {};
 
 std::string formatted(const char* format, unsigned long long number)
 {
@@ -52,7 +52,7 @@ namespace detail {
 std::uint64_t g_checkPointsLeft = 0;
 bool g_budgetActive = false;
 std::uint64_t g_untilWatch = kCheckPointsPerWatch;
-std::atomic<std::int64_t> g_valueBytes{0};
+std::atomic<std::int64_t> g_valueBytes { 0 };
 std::int64_t g_valueBytesAllowed = kUnlimited;
 
 void budgetExhausted()
@@ -75,7 +75,10 @@ NestingGuard::NestingGuard()
     ++g_nesting;
 }
 
-NestingGuard::~NestingGuard() { --g_nesting; }
+NestingGuard::~NestingGuard()
+{
+    --g_nesting;
+}
 
 CallDepthGuard::CallDepthGuard()
 {
@@ -85,7 +88,10 @@ CallDepthGuard::CallDepthGuard()
     ++g_callDepth;
 }
 
-CallDepthGuard::~CallDepthGuard() { --g_callDepth; }
+CallDepthGuard::~CallDepthGuard()
+{
+    --g_callDepth;
+}
 
 void setRunBudget(const RunBudget& budget)
 {

@@ -18,7 +18,7 @@ inline constexpr int kMaxEvaluationNesting = 3000;
 inline constexpr int kMaxCallDepth = 400;
 inline constexpr int kMaxTreeDepth = 1000;
 // The same cap as a fetched document: no text a script builds gets longer.
-inline constexpr std::uint64_t kMaxTextBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kMaxTextBytes = std::uint64_t { 64 } << 20;
 
 // Holds one level of evaluation nesting; throws std::runtime_error past the limit.
 class NestingGuard final {

@@ -55,9 +55,15 @@ SlotPtr Scope::declare(std::string_view name)
     return findOrCreate(m_frames.empty() ? m_globals : m_frames.back(), name);
 }
 
-SlotPtr Scope::global(std::string_view name) { return findOrCreate(m_globals, name); }
+SlotPtr Scope::global(std::string_view name)
+{
+    return findOrCreate(m_globals, name);
+}
 
-void Scope::pushCallFrame() { m_frames.emplace_back(); }
+void Scope::pushCallFrame()
+{
+    m_frames.emplace_back();
+}
 
 void Scope::popCallFrame()
 {
@@ -75,9 +81,15 @@ void Scope::clearGlobals()
     m_globals.clear();
 }
 
-Scope& currentScope() { return g_currentScope ? *g_currentScope : fallbackScope(); }
+Scope& currentScope()
+{
+    return g_currentScope ? *g_currentScope : fallbackScope();
+}
 
-void setCurrentScope(Scope* scope) { g_currentScope = scope; }
+void setCurrentScope(Scope* scope)
+{
+    g_currentScope = scope;
+}
 
 void assignVariable(const SlotPtr& slot, ValuePtr value)
 {

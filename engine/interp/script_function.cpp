@@ -29,7 +29,9 @@ public:
 } // namespace
 
 ScriptFunction::ScriptFunction(std::string name, ObjectPtr parameterNames, NodePtr body)
-    : m_name(std::move(name)), m_parameterNames(std::move(parameterNames)), m_body(std::move(body))
+    : m_name(std::move(name))
+    , m_parameterNames(std::move(parameterNames))
+    , m_body(std::move(body))
 {
 }
 

@@ -7,7 +7,10 @@ void StringMethodTable::set(std::string_view name, ValuePtr function)
     assign(m_methods.findOrCreate(name), std::move(function));
 }
 
-SlotPtr StringMethodTable::find(std::string_view name) const { return m_methods.find(name); }
+SlotPtr StringMethodTable::find(std::string_view name) const
+{
+    return m_methods.find(name);
+}
 
 StringMethodTable& stringMethods()
 {

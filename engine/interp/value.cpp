@@ -29,9 +29,15 @@ std::string widenExponent(std::string text)
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
-bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Length of the longest decimal number at the start of text (sign, digits,
 // fraction, exponent); 0 when there is none.
@@ -102,7 +108,10 @@ double parseNumber(std::string_view text)
     return std::strtod(number.c_str(), nullptr);
 }
 
-std::string NumberValue::asString() const { return formatNumber(m_value); }
+std::string NumberValue::asString() const
+{
+    return formatNumber(m_value);
+}
 
 StringValue::StringValue(std::string text)
     : m_text(std::move(text))

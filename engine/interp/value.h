@@ -116,7 +116,10 @@ public:
 
 class BooleanValue final : public Value {
 public:
-    explicit BooleanValue(bool flag) : m_flag(flag) {}
+    explicit BooleanValue(bool flag)
+        : m_flag(flag)
+    {
+    }
     bool isBoolean() const override { return true; }
     bool asBoolean() const override { return m_flag; }
     double asNumber() const override { return m_flag ? 1.0 : 0.0; }
@@ -128,7 +131,10 @@ private:
 
 class NumberValue final : public Value {
 public:
-    explicit NumberValue(double value) : m_value(value) {}
+    explicit NumberValue(double value)
+        : m_value(value)
+    {
+    }
     bool isNumber() const override { return true; }
     bool asBoolean() const override { return m_value != 0.0; } // NaN counts as true
     double asNumber() const override { return m_value; }
@@ -183,7 +189,10 @@ private:
 
 class FunctionValue final : public Value {
 public:
-    explicit FunctionValue(std::shared_ptr<Callable> callable) : m_callable(std::move(callable)) {}
+    explicit FunctionValue(std::shared_ptr<Callable> callable)
+        : m_callable(std::move(callable))
+    {
+    }
     bool isFunction() const override { return true; }
     bool asBoolean() const override { return true; }
     std::string asString() const override { return "[function]"; }
@@ -197,7 +206,10 @@ private:
 // value (following chains of references), and false/0/"" when it is empty.
 class VariableReference : public Value {
 public:
-    explicit VariableReference(SlotPtr slot) : m_slot(std::move(slot)) {}
+    explicit VariableReference(SlotPtr slot)
+        : m_slot(std::move(slot))
+    {
+    }
 
     bool isNull() const override;
     bool isBoolean() const override;
@@ -230,7 +242,8 @@ private:
 class MemberReference final : public VariableReference {
 public:
     MemberReference(SlotPtr slot, ValuePtr object)
-        : VariableReference(std::move(slot)), m_object(std::move(object))
+        : VariableReference(std::move(slot))
+        , m_object(std::move(object))
     {
     }
     ValuePtr thisObject() const override { return m_object; }
@@ -241,7 +254,10 @@ private:
 
 class ReturnSignal final : public Value {
 public:
-    explicit ReturnSignal(ValuePtr value) : m_value(std::move(value)) {}
+    explicit ReturnSignal(ValuePtr value)
+        : m_value(std::move(value))
+    {
+    }
     bool isReturn() const override { return true; }
     ValuePtr heldValue() const override { return m_value; }
 
@@ -261,7 +277,11 @@ public:
 
 class AttributePair final : public Value {
 public:
-    AttributePair(ValuePtr name, ValuePtr value) : m_name(std::move(name)), m_value(std::move(value)) {}
+    AttributePair(ValuePtr name, ValuePtr value)
+        : m_name(std::move(name))
+        , m_value(std::move(value))
+    {
+    }
     bool isAttribute() const override { return true; }
     ValuePtr pairName() const override { return m_name; }
     ValuePtr pairValue() const override { return m_value; }
@@ -279,11 +299,26 @@ std::string formatNumber(double value);
 double parseNumber(std::string_view text);
 
 // Shorthand constructors, each returning a shared reference.
-inline ValuePtr makeNull() { return std::make_shared<NullValue>(); }
-inline ValuePtr makeBoolean(bool flag) { return std::make_shared<BooleanValue>(flag); }
-inline ValuePtr makeNumber(double value) { return std::make_shared<NumberValue>(value); }
-inline ValuePtr makeString(std::string text) { return std::make_shared<StringValue>(std::move(text)); }
-inline ObjectPtr makeObject() { return std::make_shared<ObjectValue>(); }
+inline ValuePtr makeNull()
+{
+    return std::make_shared<NullValue>();
+}
+inline ValuePtr makeBoolean(bool flag)
+{
+    return std::make_shared<BooleanValue>(flag);
+}
+inline ValuePtr makeNumber(double value)
+{
+    return std::make_shared<NumberValue>(value);
+}
+inline ValuePtr makeString(std::string text)
+{
+    return std::make_shared<StringValue>(std::move(text));
+}
+inline ObjectPtr makeObject()
+{
+    return std::make_shared<ObjectValue>();
+}
 inline ValuePtr makeFunction(std::shared_ptr<Callable> callable)
 {
     return std::make_shared<FunctionValue>(std::move(callable));

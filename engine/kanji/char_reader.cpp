@@ -33,8 +33,8 @@ unsigned codePenalty(std::uint16_t sjis, const SjisTables& tables)
     if (!tables.isAssigned(sjis)) {
         return kPenaltyUnassigned;
     }
-    const int row = jisRowOfSjis(static_cast<unsigned char>(sjis >> 8),
-                                 static_cast<unsigned char>(sjis & 0xFF));
+    const int row
+        = jisRowOfSjis(static_cast<unsigned char>(sjis >> 8), static_cast<unsigned char>(sjis & 0xFF));
     if (row == 13) {
         return kPenaltyNecSpecial;
     }
@@ -67,7 +67,7 @@ Utf8Char readUtf8(std::string_view text, std::size_t pos)
 {
     const unsigned char b0 = byteAt(text, pos);
     if (b0 < 0x80) {
-        return {1, b0};
+        return { 1, b0 };
     }
     std::size_t length = 0;
     char32_t cp = 0;
@@ -90,14 +90,14 @@ Utf8Char readUtf8(std::string_view text, std::size_t pos)
         return {};
     }
     if (pos + 1 >= text.size()) {
-        return {0, 0, true};
+        return { 0, 0, true };
     }
     if (!inRange(byteAt(text, pos + 1), low, high)) {
         return {};
     }
     if (pos + length > text.size()) {
         const bool validSoFar = pos + 2 >= text.size() || inRange(byteAt(text, pos + 2), 0x80, 0xBF);
-        return {0, 0, validSoFar};
+        return { 0, 0, validSoFar };
     }
     for (std::size_t i = 1; i < length; ++i) {
         const unsigned char b = byteAt(text, pos + i);
@@ -106,7 +106,7 @@ Utf8Char readUtf8(std::string_view text, std::size_t pos)
         }
         cp = (cp << 6) | (b & 0x3F);
     }
-    return {length, cp, false};
+    return { length, cp, false };
 }
 
 void writeUnicode(char32_t cp, const SjisTables& tables, SjisWriter& writer)
@@ -124,63 +124,62 @@ CharScan scanEuc(std::string_view text, std::size_t pos, const SjisTables& table
 {
     const unsigned char b0 = byteAt(text, pos);
     if (b0 < 0x80) {
-        return {1, kPenaltyNone};
+        return { 1, kPenaltyNone };
     }
     const auto has = [&](std::size_t n) { return pos + n <= text.size(); };
     if (isEucByte(b0) && has(2) && isEucByte(byteAt(text, pos + 1))) {
         const auto code = sjisFromJis(b0 - 0xA0, byteAt(text, pos + 1) - 0xA0);
-        return {2, codePenalty(code, tables)};
+        return { 2, codePenalty(code, tables) };
     }
     if (b0 == kSingleShift2 && has(2) && isHalfWidthKana(byteAt(text, pos + 1))) {
-        return {2, kPenaltyKana};
+        return { 2, kPenaltyKana };
     }
     if (b0 == kSingleShift3 && has(3) && isEucByte(byteAt(text, pos + 1))
         && isEucByte(byteAt(text, pos + 2))) {
-        return {3, kPenaltyX0212};
+        return { 3, kPenaltyX0212 };
     }
     const bool lead = isEucByte(b0) || b0 == kSingleShift2 || b0 == kSingleShift3;
-    const bool cutOff = lead
-        && (!has(2) || (b0 == kSingleShift3 && !has(3) && isEucByte(byteAt(text, pos + 1))));
-    return {0, kPenaltyNone, cutOff};
+    const bool cutOff
+        = lead && (!has(2) || (b0 == kSingleShift3 && !has(3) && isEucByte(byteAt(text, pos + 1))));
+    return { 0, kPenaltyNone, cutOff };
 }
 
 CharScan scanSjis(std::string_view text, std::size_t pos, const SjisTables& tables)
 {
     const unsigned char b0 = byteAt(text, pos);
     if (b0 < 0x80) {
-        return {1, kPenaltyNone};
+        return { 1, kPenaltyNone };
     }
     if (isHalfWidthKana(b0)) {
-        return {1, kPenaltyKana};
+        return { 1, kPenaltyKana };
     }
     if (isLeadByte(b0) && pos + 1 < text.size() && isTrailByte(byteAt(text, pos + 1))) {
-        return {2, codePenalty(static_cast<std::uint16_t>((b0 << 8) | byteAt(text, pos + 1)), tables)};
+        return { 2, codePenalty(static_cast<std::uint16_t>((b0 << 8) | byteAt(text, pos + 1)), tables) };
     }
-    return {0, kPenaltyNone, isLeadByte(b0) && pos + 1 == text.size()};
+    return { 0, kPenaltyNone, isLeadByte(b0) && pos + 1 == text.size() };
 }
 
 CharScan scanUtf8(std::string_view text, std::size_t pos, const SjisTables& tables)
 {
     const Utf8Char c = readUtf8(text, pos);
     if (c.length <= 1) {
-        return {c.length, kPenaltyNone, c.cutOff};
+        return { c.length, kPenaltyNone, c.cutOff };
     }
     // Half-width katakana are no rarer in UTF-8 than other characters.
     if (c.codePoint >= 0xFF61 && c.codePoint <= 0xFF9F) {
-        return {c.length, kPenaltyNone};
+        return { c.length, kPenaltyNone };
     }
     const std::uint16_t code = tables.fromUnicode(c.codePoint);
     if (code == 0) {
-        return {c.length, kPenaltyUnassigned};
+        return { c.length, kPenaltyUnassigned };
     }
     if (code < 0x100) {
-        return {c.length, kPenaltyNone};
+        return { c.length, kPenaltyNone };
     }
-    return {c.length, codePenalty(code, tables)};
+    return { c.length, codePenalty(code, tables) };
 }
 
-std::size_t convertEuc(std::string_view text, std::size_t pos, const SjisTables& tables,
-                       SjisWriter& writer)
+std::size_t convertEuc(std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer)
 {
     const unsigned char b0 = byteAt(text, pos);
     if (b0 < 0x80) {
@@ -204,8 +203,7 @@ std::size_t convertEuc(std::string_view text, std::size_t pos, const SjisTables&
     return 0;
 }
 
-std::size_t convertSjis(std::string_view text, std::size_t pos, const SjisTables& tables,
-                        SjisWriter& writer)
+std::size_t convertSjis(std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer)
 {
     const unsigned char b0 = byteAt(text, pos);
     if (b0 < 0x80) {
@@ -223,8 +221,7 @@ std::size_t convertSjis(std::string_view text, std::size_t pos, const SjisTables
     return 0;
 }
 
-std::size_t convertUtf8(std::string_view text, std::size_t pos, const SjisTables& tables,
-                        SjisWriter& writer)
+std::size_t convertUtf8(std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer)
 {
     const Utf8Char c = readUtf8(text, pos);
     if (c.length != 0) {
@@ -236,8 +233,8 @@ std::size_t convertUtf8(std::string_view text, std::size_t pos, const SjisTables
 // One UTF-16 unit or surrogate pair, read like the same character in UTF-8.
 // Lone surrogates are consumed silently, and so is U+0000, which would cut the
 // document short for later readers.
-std::size_t convertUtf16(Encoding encoding, std::string_view text, std::size_t pos,
-                         const SjisTables& tables, SjisWriter& writer)
+std::size_t convertUtf16(
+    Encoding encoding, std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer)
 {
     const auto unitAt = [&](std::size_t at) {
         const unsigned b0 = byteAt(text, at);
@@ -263,8 +260,7 @@ std::size_t convertUtf16(Encoding encoding, std::string_view text, std::size_t p
 
 } // namespace
 
-CharScan scanChar(Encoding encoding, std::string_view text, std::size_t pos,
-                  const SjisTables& tables)
+CharScan scanChar(Encoding encoding, std::string_view text, std::size_t pos, const SjisTables& tables)
 {
     switch (encoding) {
     case Encoding::EucJp:
@@ -274,12 +270,12 @@ CharScan scanChar(Encoding encoding, std::string_view text, std::size_t pos,
     case Encoding::Utf8:
         return scanUtf8(text, pos, tables);
     default:
-        return {1, kPenaltyNone};
+        return { 1, kPenaltyNone };
     }
 }
 
-std::size_t convertChar(Encoding encoding, std::string_view text, std::size_t pos,
-                        const SjisTables& tables, SjisWriter& writer)
+std::size_t convertChar(
+    Encoding encoding, std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer)
 {
     switch (encoding) {
     case Encoding::EucJp:

@@ -34,12 +34,11 @@ struct CharScan {
 };
 
 // Scans the character at pos (pos < text.size()) as a detection candidate.
-CharScan scanChar(Encoding encoding, std::string_view text, std::size_t pos,
-                  const SjisTables& tables);
+CharScan scanChar(Encoding encoding, std::string_view text, std::size_t pos, const SjisTables& tables);
 
 // Converts the character at pos and returns its length, or 0 (nothing
 // written) when the bytes there are not a character of the encoding.
-std::size_t convertChar(Encoding encoding, std::string_view text, std::size_t pos,
-                        const SjisTables& tables, SjisWriter& writer);
+std::size_t convertChar(
+    Encoding encoding, std::string_view text, std::size_t pos, const SjisTables& tables, SjisWriter& writer);
 
 } // namespace zr5::script::kanji

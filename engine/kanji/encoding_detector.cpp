@@ -9,8 +9,8 @@ namespace zr5::script::kanji {
 
 namespace {
 
-constexpr std::array<Encoding, kCandidateCount> kCandidates = {
-    Encoding::EucJp, Encoding::ShiftJis, Encoding::Utf8};
+constexpr std::array<Encoding, kCandidateCount> kCandidates
+    = { Encoding::EucJp, Encoding::ShiftJis, Encoding::Utf8 };
 
 struct Trial {
     unsigned penalty = kPenaltyNone;
@@ -27,8 +27,8 @@ std::size_t holdEnd(std::string_view text, std::size_t start)
     return std::min(text.size(), first8Bit + EncodingDetector::kHoldBytes);
 }
 
-Trial tryCandidate(Encoding encoding, std::string_view text, std::size_t start, std::size_t end,
-                   const SjisTables& tables)
+Trial tryCandidate(
+    Encoding encoding, std::string_view text, std::size_t start, std::size_t end, const SjisTables& tables)
 {
     Trial trial;
     std::size_t pos = start;

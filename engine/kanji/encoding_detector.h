@@ -15,7 +15,10 @@ public:
     // is made on penalties.
     static constexpr std::size_t kHoldBytes = 2048;
 
-    explicit EncodingDetector(const SjisTables& tables) : m_tables(tables) {}
+    explicit EncodingDetector(const SjisTables& tables)
+        : m_tables(tables)
+    {
+    }
 
     // The encoding of the text from start on. A candidate drops out at the
     // first byte that breaks its rules; a character cut off by the end of the

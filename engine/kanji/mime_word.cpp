@@ -15,14 +15,14 @@ struct Charset {
 
 // ISO-2022-JP words hold only 7-bit bytes and escapes, which every reader
 // handles the same way; EUC-JP stands in for stray 8-bit bytes.
-constexpr std::array<Charset, 6> kCharsets = {{
-    {"EUC-JP", Encoding::EucJp},
-    {"SHIFT_JIS", Encoding::ShiftJis},
-    {"ISO-8859-1", Encoding::Latin1},
-    {"ISO-2022-JP", Encoding::EucJp},
-    {"UTF-8", Encoding::Utf8},
-    {"US-ASCII", Encoding::Latin1},
-}};
+constexpr std::array<Charset, 6> kCharsets = { {
+    { "EUC-JP", Encoding::EucJp },
+    { "SHIFT_JIS", Encoding::ShiftJis },
+    { "ISO-8859-1", Encoding::Latin1 },
+    { "ISO-2022-JP", Encoding::EucJp },
+    { "UTF-8", Encoding::Utf8 },
+    { "US-ASCII", Encoding::Latin1 },
+} };
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
 {
@@ -107,7 +107,7 @@ std::string decodeQuoted(std::string_view payload)
         if (c == '_') {
             bytes.push_back(' ');
         } else if (c == '=' && i + 2 < payload.size() && hexValue(payload[i + 1]) >= 0
-                   && hexValue(payload[i + 2]) >= 0) {
+            && hexValue(payload[i + 2]) >= 0) {
             bytes.push_back(static_cast<char>(hexValue(payload[i + 1]) * 16 + hexValue(payload[i + 2])));
             i += 2;
         } else {

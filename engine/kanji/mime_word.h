@@ -13,8 +13,8 @@ namespace zr5::script::kanji {
 
 struct MimeWord final {
     Encoding charset = Encoding::Latin1; // how to read the decoded bytes
-    std::string bytes;                   // the payload, base64 or Q decoded
-    std::size_t end = 0;                 // position just after "?="
+    std::string bytes; // the payload, base64 or Q decoded
+    std::size_t end = 0; // position just after "?="
     // false: the payload is not base64 and bytes hold the word as written
     bool decoded = true;
 };

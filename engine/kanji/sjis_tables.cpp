@@ -1,7 +1,7 @@
 #include "kanji/sjis_tables.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <iconv.h>
 #include <string>
 
@@ -11,12 +11,69 @@ namespace {
 
 // JIS X 0201 katakana 0xA1..0xDF as their JIS X 0208 counterparts.
 constexpr std::array<std::uint16_t, 63> kFullWidthKana = {
-    0x8142, 0x8175, 0x8176, 0x8141, 0x8145, 0x8392, 0x8340, 0x8342, 0x8344, 0x8346, 0x8348,
-    0x8383, 0x8385, 0x8387, 0x8362, 0x815B, 0x8341, 0x8343, 0x8345, 0x8347, 0x8349, 0x834A,
-    0x834C, 0x834E, 0x8350, 0x8352, 0x8354, 0x8356, 0x8358, 0x835A, 0x835C, 0x835E, 0x8360,
-    0x8363, 0x8365, 0x8367, 0x8369, 0x836A, 0x836B, 0x836C, 0x836D, 0x836E, 0x8371, 0x8374,
-    0x8377, 0x837A, 0x837D, 0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389,
-    0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B,
+    0x8142,
+    0x8175,
+    0x8176,
+    0x8141,
+    0x8145,
+    0x8392,
+    0x8340,
+    0x8342,
+    0x8344,
+    0x8346,
+    0x8348,
+    0x8383,
+    0x8385,
+    0x8387,
+    0x8362,
+    0x815B,
+    0x8341,
+    0x8343,
+    0x8345,
+    0x8347,
+    0x8349,
+    0x834A,
+    0x834C,
+    0x834E,
+    0x8350,
+    0x8352,
+    0x8354,
+    0x8356,
+    0x8358,
+    0x835A,
+    0x835C,
+    0x835E,
+    0x8360,
+    0x8363,
+    0x8365,
+    0x8367,
+    0x8369,
+    0x836A,
+    0x836B,
+    0x836C,
+    0x836D,
+    0x836E,
+    0x8371,
+    0x8374,
+    0x8377,
+    0x837A,
+    0x837D,
+    0x837E,
+    0x8380,
+    0x8381,
+    0x8382,
+    0x8384,
+    0x8386,
+    0x8388,
+    0x8389,
+    0x838A,
+    0x838B,
+    0x838C,
+    0x838D,
+    0x838F,
+    0x8393,
+    0x814A,
+    0x814B,
 };
 
 struct UnicodeOverride {
@@ -26,9 +83,13 @@ struct UnicodeOverride {
 
 // Latin-1 signs that nkf writes as their JIS look-alikes where CP932 has none
 // or a single-byte one.
-constexpr std::array<UnicodeOverride, 5> kUnicodeOverrides = {{
-    {0x00A5, 0x818F}, {0x00A6, 0xFA55}, {0x00AF, 0x8150}, {0x00B8, 0x8143}, {0x203E, 0x8150},
-}};
+constexpr std::array<UnicodeOverride, 5> kUnicodeOverrides = { {
+    { 0x00A5, 0x818F },
+    { 0x00A6, 0xFA55 },
+    { 0x00AF, 0x8150 },
+    { 0x00B8, 0x8143 },
+    { 0x203E, 0x8150 },
+} };
 
 constexpr unsigned kVendorFirstLead = 0xED;
 constexpr unsigned kVendorLastLead = 0xFC;
@@ -37,7 +98,10 @@ constexpr unsigned kIbmFirstLead = 0xFA;
 // One iconv descriptor used only while the tables are built.
 class Iconv final {
 public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    Iconv(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
     ~Iconv()
     {
         if (valid()) {
@@ -63,8 +127,7 @@ public:
         char* outPtr = out;
         std::size_t inLeft = size;
         std::size_t outLeft = sizeof out;
-        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)
-            || inLeft != 0) {
+        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || inLeft != 0) {
             return {};
         }
         return std::string(out, static_cast<std::size_t>(outPtr - out));
@@ -80,8 +143,8 @@ std::uint16_t codeOf(const std::string& bytes)
         return static_cast<unsigned char>(bytes[0]);
     }
     if (bytes.size() == 2) {
-        return static_cast<std::uint16_t>((static_cast<unsigned char>(bytes[0]) << 8)
-                                          | static_cast<unsigned char>(bytes[1]));
+        return static_cast<std::uint16_t>(
+            (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1]));
     }
     return 0;
 }
@@ -100,7 +163,7 @@ char32_t codePointOf(const std::string& utf32le)
 
 std::array<unsigned char, 2> bytesOf(std::uint16_t code)
 {
-    return {static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF)};
+    return { static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code & 0xFF) };
 }
 
 // Rows 83 and 84 hold the IBM extensions, which stay IBM codes rather than
@@ -161,8 +224,8 @@ void SjisTables::buildFromUnicode()
         if (cp >= 0xD800 && cp < 0xE000) {
             continue;
         }
-        const unsigned char le[4] = {static_cast<unsigned char>(cp & 0xFF),
-                                     static_cast<unsigned char>((cp >> 8) & 0xFF), 0, 0};
+        const unsigned char le[4]
+            = { static_cast<unsigned char>(cp & 0xFF), static_cast<unsigned char>((cp >> 8) & 0xFF), 0, 0 };
         m_fromUnicode[cp] = codeOf(toCp932.convert(le, 4));
     }
     for (const auto& o : kUnicodeOverrides) {
@@ -172,8 +235,7 @@ void SjisTables::buildFromUnicode()
 
 std::uint16_t SjisTables::foldVendorCode(std::uint16_t code, char32_t codePoint) const
 {
-    const std::uint16_t folded =
-        codePoint != 0 && codePoint < 0x10000 ? m_fromUnicode[codePoint] : 0;
+    const std::uint16_t folded = codePoint != 0 && codePoint < 0x10000 ? m_fromUnicode[codePoint] : 0;
     if (folded == 0) {
         // Unassigned NEC-selected codes pass; nothing is made of the rest of
         // the IBM area.
@@ -190,15 +252,15 @@ void SjisTables::buildFromX0212(const std::vector<std::uint16_t>& ibmFromUnicode
     Iconv fromEuc("UTF-32LE", "EUC-JP");
     for (int row = 1; row <= 94; ++row) {
         for (int cell = 1; cell <= 94; ++cell) {
-            const unsigned char bytes[3] = {0x8F, static_cast<unsigned char>(row + 0xA0),
-                                            static_cast<unsigned char>(cell + 0xA0)};
+            const unsigned char bytes[3]
+                = { 0x8F, static_cast<unsigned char>(row + 0xA0), static_cast<unsigned char>(cell + 0xA0) };
             char32_t cp = codePointOf(fromEucMs.convert(bytes, 3));
             if (cp == 0) {
                 cp = codePointOf(fromEuc.convert(bytes, 3));
             }
             if (cp != 0 && cp < 0x10000) {
-                m_fromX0212[static_cast<std::size_t>((row - 1) * 94 + cell - 1)] =
-                    x0212Code(row, m_fromUnicode[cp], ibmFromUnicode[cp]);
+                m_fromX0212[static_cast<std::size_t>((row - 1) * 94 + cell - 1)]
+                    = x0212Code(row, m_fromUnicode[cp], ibmFromUnicode[cp]);
             }
         }
     }

@@ -38,7 +38,11 @@ std::uint16_t combined(unsigned char kana, unsigned char mark)
 
 } // namespace
 
-SjisWriter::SjisWriter(std::string& out, LineEnd lineEnd) : m_out(out), m_lineEnd(lineEnd) {}
+SjisWriter::SjisWriter(std::string& out, LineEnd lineEnd)
+    : m_out(out)
+    , m_lineEnd(lineEnd)
+{
+}
 
 void SjisWriter::putAscii(unsigned char byte)
 {

@@ -18,18 +18,27 @@ constexpr unsigned char kShiftIn = 0x0F;
 constexpr int kFirstUserDefinedRow = 85;
 
 struct EscapeSequence {
-    std::string_view tail;       // the bytes after ESC
+    std::string_view tail; // the bytes after ESC
     std::optional<JisMode> mode; // none: accepted without effect
 };
 
-constexpr std::array<EscapeSequence, 15> kEscapeSequences = {{
-    {"(B", JisMode::Ascii},  {"(J", JisMode::Ascii},  {"(H", JisMode::Ascii},
-    {"(I", JisMode::Kana},   {"$@", JisMode::Kanji},  {"$B", JisMode::Kanji},
-    {"$(B", JisMode::Kanji}, {"$(@", JisMode::Kanji}, {"$(Q", JisMode::Kanji},
-    {"$(O", JisMode::Kanji}, {"$(D", JisMode::Supplementary},
-    {"$(P", JisMode::Ignored},
-    {"&@", std::nullopt},    {")I", std::nullopt},    {"$)B", std::nullopt},
-}};
+constexpr std::array<EscapeSequence, 15> kEscapeSequences = { {
+    { "(B", JisMode::Ascii },
+    { "(J", JisMode::Ascii },
+    { "(H", JisMode::Ascii },
+    { "(I", JisMode::Kana },
+    { "$@", JisMode::Kanji },
+    { "$B", JisMode::Kanji },
+    { "$(B", JisMode::Kanji },
+    { "$(@", JisMode::Kanji },
+    { "$(Q", JisMode::Kanji },
+    { "$(O", JisMode::Kanji },
+    { "$(D", JisMode::Supplementary },
+    { "$(P", JisMode::Ignored },
+    { "&@", std::nullopt },
+    { ")I", std::nullopt },
+    { "$)B", std::nullopt },
+} };
 
 bool isJisByte(unsigned char b)
 {
@@ -39,7 +48,10 @@ bool isJisByte(unsigned char b)
 } // namespace
 
 TextConverter::TextConverter(std::string_view text, const SjisTables& tables, SjisWriter& writer)
-    : m_text(text), m_tables(tables), m_writer(writer), m_detector(tables)
+    : m_text(text)
+    , m_tables(tables)
+    , m_writer(writer)
+    , m_detector(tables)
 {
 }
 

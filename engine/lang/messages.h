@@ -17,9 +17,9 @@ inline constexpr const char* kStackOverflow = "parser stack overflow";
 inline constexpr const char* kEndOfInputName = "$";
 inline constexpr const char* kUndefinedTokenName = "$undefined.";
 // "ZR5スクリプトファイルが見つかりません。"
-inline constexpr const char* kScriptFileNotFound =
-    "ZR5\x83\x58\x83\x4e\x83\x8a\x83\x76\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b"
-    "\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+inline constexpr const char* kScriptFileNotFound
+    = "ZR5\x83\x58\x83\x4e\x83\x8a\x83\x76\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b"
+      "\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
 inline constexpr const char* kNestingTooDeep = "script nesting too deep";
 inline constexpr const char* kCallDepthExceeded = "script call depth limit exceeded (endless recursion?)";
 inline constexpr const char* kRunBudgetExhausted = "script run budget exhausted";

@@ -17,7 +17,10 @@ union TokenValue {
 };
 
 struct ParseContext {
-    explicit ParseContext(Interpreter& owner) : interpreter(owner) {}
+    explicit ParseContext(Interpreter& owner)
+        : interpreter(owner)
+    {
+    }
 
     Interpreter& interpreter;
     void* scanner = nullptr;

@@ -41,7 +41,10 @@ public:
 
 class BoolLiteral final : public Node {
 public:
-    explicit BoolLiteral(bool value) : m_value(value) {}
+    explicit BoolLiteral(bool value)
+        : m_value(value)
+    {
+    }
     ValuePtr evaluate() const override;
 
 private:
@@ -50,7 +53,10 @@ private:
 
 class NumberLiteral final : public Node {
 public:
-    explicit NumberLiteral(double value) : m_value(value) {}
+    explicit NumberLiteral(double value)
+        : m_value(value)
+    {
+    }
     ValuePtr evaluate() const override;
 
 private:
@@ -59,7 +65,10 @@ private:
 
 class StringLiteral final : public Node {
 public:
-    explicit StringLiteral(const char* text) : m_text(text) {}
+    explicit StringLiteral(const char* text)
+        : m_text(text)
+    {
+    }
     ValuePtr evaluate() const override;
 
 private:
@@ -82,7 +91,10 @@ public:
 
 class VariableRef final : public Node {
 public:
-    explicit VariableRef(const char* name) : m_name(name) {}
+    explicit VariableRef(const char* name)
+        : m_name(name)
+    {
+    }
     ValuePtr evaluate() const override;
 
 private:
@@ -308,7 +320,10 @@ public:
 
 class FunctionLiteral final : public Node {
 public:
-    explicit FunctionLiteral(ValuePtr function) : m_function(std::move(function)) {}
+    explicit FunctionLiteral(ValuePtr function)
+        : m_function(std::move(function))
+    {
+    }
     ValuePtr evaluate() const override;
 
 private:

@@ -112,7 +112,10 @@ std::optional<BinaryOperator> compoundOperator(int token)
     return binaryOperator(token);
 }
 
-NodePtr own(Node* node) { return NodePtr(node); }
+NodePtr own(Node* node)
+{
+    return NodePtr(node);
+}
 
 // Hands a finished node to the parser's stack, or drops it when it nests
 // deeper than evaluation and destruction may recurse.
@@ -125,8 +128,7 @@ Node* checked(ParseContext& context, NodePtr node)
     return node.release();
 }
 
-template <typename List, typename Element>
-Node* appendTo(ParseContext& context, Node* list, Element element)
+template <typename List, typename Element> Node* appendTo(ParseContext& context, Node* list, Element element)
 {
     NodePtr owned = own(list);
     if (!owned) {
@@ -138,9 +140,15 @@ Node* appendTo(ParseContext& context, Node* list, Element element)
 
 } // namespace
 
-void discardNode(Node* node) { own(node); }
+void discardNode(Node* node)
+{
+    own(node);
+}
 
-void setRoot(ParseContext& context, Node* root) { context.interpreter.setRoot(own(root)); }
+void setRoot(ParseContext& context, Node* root)
+{
+    context.interpreter.setRoot(own(root));
+}
 
 Node* buildStatementList(ParseContext& context, Node* list, Node* statement)
 {
@@ -178,8 +186,14 @@ Node* buildReturn(ParseContext& context, Node* expression)
     return checked(context, std::make_unique<ReturnStatement>(own(expression)));
 }
 
-Node* buildBreak() { return std::make_unique<BreakStatement>().release(); }
-Node* buildContinue() { return std::make_unique<ContinueStatement>().release(); }
+Node* buildBreak()
+{
+    return std::make_unique<BreakStatement>().release();
+}
+Node* buildContinue()
+{
+    return std::make_unique<ContinueStatement>().release();
+}
 
 Node* defineFunction(ParseContext& context, const char* name, Node* parameters, Node* body)
 {
@@ -258,12 +272,30 @@ Node* buildMember(ParseContext& context, Node* object, const char* name)
     return checked(context, std::make_unique<MemberExpr>(own(object), name));
 }
 
-Node* buildThis() { return std::make_unique<ThisExpr>().release(); }
-Node* buildVariable(const char* name) { return std::make_unique<VariableRef>(name).release(); }
-Node* buildNull() { return std::make_unique<NullLiteral>().release(); }
-Node* buildBool(int value) { return std::make_unique<BoolLiteral>(value != 0).release(); }
-Node* buildNumber(double value) { return std::make_unique<NumberLiteral>(value).release(); }
-Node* buildString(const char* text) { return std::make_unique<StringLiteral>(text).release(); }
+Node* buildThis()
+{
+    return std::make_unique<ThisExpr>().release();
+}
+Node* buildVariable(const char* name)
+{
+    return std::make_unique<VariableRef>(name).release();
+}
+Node* buildNull()
+{
+    return std::make_unique<NullLiteral>().release();
+}
+Node* buildBool(int value)
+{
+    return std::make_unique<BoolLiteral>(value != 0).release();
+}
+Node* buildNumber(double value)
+{
+    return std::make_unique<NumberLiteral>(value).release();
+}
+Node* buildString(const char* text)
+{
+    return std::make_unique<StringLiteral>(text).release();
+}
 
 Node* buildCompound(ParseContext& context, Node* elements)
 {

@@ -4,21 +4,19 @@
 #include "net/debug_output.h"
 #include "net/local_host.h"
 
-#include <curl/curl.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <curl/curl.h>
 #include <memory>
 #include <mutex>
+#include <netinet/in.h>
 #include <optional>
+#include <sys/socket.h>
 
 namespace zr5::script::net {
 
@@ -236,13 +234,13 @@ bool isLinkLocalV4(std::uint32_t hostOrder)
 bool isLinkLocal(const sockaddr& address)
 {
     if (address.sa_family == AF_INET) {
-        sockaddr_in v4{};
+        sockaddr_in v4 {};
         std::memcpy(&v4, &address, sizeof v4);
         return isLinkLocalV4(ntohl(v4.sin_addr.s_addr));
     }
     if (address.sa_family != AF_INET6)
         return false;
-    sockaddr_in6 v6{};
+    sockaddr_in6 v6 {};
     std::memcpy(&v6, &address, sizeof v6);
     const unsigned char* bytes = v6.sin6_addr.s6_addr;
     if (bytes[0] == 0xFE && (bytes[1] & 0xC0) == 0x80)
@@ -364,7 +362,7 @@ Outcome abortOutcome(const Hop& hop)
 {
     switch (hop.abort) {
     case Abort::Cancel:
-        return {FetchFailure::Cancelled, messages::kFetchCancelled};
+        return { FetchFailure::Cancelled, messages::kFetchCancelled };
     case Abort::Deadline:
         return { FetchFailure::Timeout,
             numberText(messages::kFetchTimedOut, static_cast<long>(hop.control->wholeSeconds)) };
@@ -382,22 +380,22 @@ Outcome curlOutcome(CURLcode code, const Hop& hop, const char* errorText)
         return abortOutcome(hop);
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return {FetchFailure::HostNotFound, messages::kFetchHostNotFound};
+        return { FetchFailure::HostNotFound, messages::kFetchHostNotFound };
     case CURLE_COULDNT_CONNECT:
         if (hop.refusedLinkLocal)
-            return {FetchFailure::Other, messages::kFetchLinkLocal};
-        return {FetchFailure::Refused, messages::kFetchRefused};
+            return { FetchFailure::Other, messages::kFetchLinkLocal };
+        return { FetchFailure::Refused, messages::kFetchRefused };
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
-        return {FetchFailure::Refused, messages::kFetchReset};
+        return { FetchFailure::Refused, messages::kFetchReset };
     case CURLE_OPERATION_TIMEDOUT:
-        return {FetchFailure::Timeout, numberText(messages::kFetchTimedOut, hop.connectSeconds)};
+        return { FetchFailure::Timeout, numberText(messages::kFetchTimedOut, hop.connectSeconds) };
     default:
         break;
     }
     if (code == CURLE_WRITE_ERROR && hop.sink->cut())
-        return {FetchFailure::Other, messages::kFetchTooLarge};
-    return {FetchFailure::Other, *errorText ? errorText : curl_easy_strerror(code)};
+        return { FetchFailure::Other, messages::kFetchTooLarge };
+    return { FetchFailure::Other, *errorText ? errorText : curl_easy_strerror(code) };
 }
 
 } // namespace
@@ -421,7 +419,10 @@ std::string charsetOf(std::string_view contentType)
     return {};
 }
 
-InternetSession::InternetSession() : InternetSession(ConnectionConfig{}) {}
+InternetSession::InternetSession()
+    : InternetSession(ConnectionConfig {})
+{
+}
 
 InternetSession::InternetSession(const ConnectionConfig& config, const FetchControl& control)
     : m_config(config)
@@ -474,7 +475,7 @@ FetchResult InternetSession::fetchDocument(const std::string& url) const
         if (code != CURLE_OK)
             outcome = curlOutcome(code, hop, errorText);
         else if (isHttp(parsed->url) && result.httpStatus >= 400)
-            outcome = {FetchFailure::HttpStatus, numberText(messages::kFetchHttpStatus, result.httpStatus)};
+            outcome = { FetchFailure::HttpStatus, numberText(messages::kFetchHttpStatus, result.httpStatus) };
         result.failure = outcome.failure;
         result.message = std::move(outcome.message);
         // Whatever arrived before a failure is still the document.

@@ -80,7 +80,7 @@ public:
     std::string fetch(const std::string& url) const { return fetchDocument(url).body; }
 
     static constexpr std::size_t kReadChunkBytes = 262144;
-    static constexpr std::size_t kMaxDocumentBytes = std::size_t{64} << 20;
+    static constexpr std::size_t kMaxDocumentBytes = std::size_t { 64 } << 20;
     static constexpr int kMaxRedirects = 10;
 
 private:

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-
 #include <string>
 
 namespace zr5::script::net {
@@ -11,7 +10,7 @@ namespace {
 
 bool isLoopbackIpv4(const std::string& host)
 {
-    in_addr address{};
+    in_addr address {};
     if (inet_pton(AF_INET, host.c_str(), &address) != 1)
         return false;
     return (ntohl(address.s_addr) >> 24) == 127;
@@ -19,7 +18,7 @@ bool isLoopbackIpv4(const std::string& host)
 
 bool isLoopbackIpv6(const std::string& host)
 {
-    in6_addr address{};
+    in6_addr address {};
     if (inet_pton(AF_INET6, host.c_str(), &address) != 1)
         return false;
     if (IN6_IS_ADDR_LOOPBACK(&address))

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a document: walked with Document.get to the end, every
 // tag read with getAttr, every piece taken apart with the string methods.
-#include "call_helpers.h"
 #include "builtins/builtins.h"
+#include "call_helpers.h"
 #include "interp/string_method_table.h"
 #include "interp/value.h"
 
@@ -16,20 +16,23 @@ using namespace zr5::script;
 
 constexpr auto call = testing::callFunction;
 
-ValuePtr method(const char* name) { return stringMethods().find(name)->value; }
+ValuePtr method(const char* name)
+{
+    return stringMethods().find(name)->value;
+}
 
 void takeApart(const ValuePtr& piece, const ValuePtr& previous)
 {
-    for (const char* name : {"", "href", "HREF", "a", "title"}) {
-        call(method("getAttr"), piece, {makeString(name)});
+    for (const char* name : { "", "href", "HREF", "a", "title" }) {
+        call(method("getAttr"), piece, { makeString(name) });
     }
     const double length = call(method("getLength"), piece, {})->asNumber();
-    call(method("charAt"), piece, {makeNumber(length - 1)});
-    call(method("substr"), piece, {makeNumber(length / 2), makeNumber(-1)});
-    call(method("indexOf"), piece, {previous, makeNumber(1)});
-    call(method("split"), piece, {previous, makeNumber(3)});
-    call(method("split"), piece, {makeString("")});
-    call(method("replace"), piece, {previous, piece});
+    call(method("charAt"), piece, { makeNumber(length - 1) });
+    call(method("substr"), piece, { makeNumber(length / 2), makeNumber(-1) });
+    call(method("indexOf"), piece, { previous, makeNumber(1) });
+    call(method("split"), piece, { previous, makeNumber(3) });
+    call(method("split"), piece, { makeString("") });
+    call(method("replace"), piece, { previous, piece });
     call(method("isTag"), piece, {});
     call(method("toNumber"), piece, {});
     call(method("toUpper"), piece, {});
@@ -48,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     const ObjectPtr document = makeObject();
     call(constructor, document, {});
-    assign(document->members().findOrCreate("src"), makeString(std::string(reinterpret_cast<const char*>(data), size)));
+    assign(document->members().findOrCreate("src"),
+        makeString(std::string(reinterpret_cast<const char*>(data), size)));
     assign(document->members().findOrCreate("index"), makeNumber(0));
     const ValuePtr get = document->members().find("get")->value;
     ValuePtr previous = makeString(",");

@@ -35,7 +35,7 @@ void prepare()
     if (!std::freopen("/dev/null", "w", stdout)) {
         std::abort();
     }
-    zr5::script::setRunBudget({kCheckPoints, kLongestText});
+    zr5::script::setRunBudget({ kCheckPoints, kLongestText });
 }
 
 } // namespace
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     zr5::script::ScriptEngine engine;
-    const ConnectionSettings offline{kNoNetwork, nullptr, 0, 0};
+    const ConnectionSettings offline { kNoNetwork, nullptr, 0, 0 };
     engine.SetConnection(&offline);
     engine.SetDisplayCallback(nullptr, nullptr);
     if (engine.Load(g_path.c_str()) == ZR5S_LOAD_OK) {

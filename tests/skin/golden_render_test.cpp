@@ -8,9 +8,8 @@
 #include "skin/runtime/skin.h"
 #include "skin_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace zr5::skin {
@@ -26,7 +25,10 @@ struct GoldenCase {
     int frames;
 };
 
-std::ostream& operator<<(std::ostream& out, const GoldenCase& golden) { return out << golden.name; }
+std::ostream& operator<<(std::ostream& out, const GoldenCase& golden)
+{
+    return out << golden.name;
+}
 
 int channelDistance(QRgb a, QRgb b)
 {

@@ -34,7 +34,8 @@ QImage drawnDirectly(const std::string& cp932, const QFont& font)
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QPoint(7, 3 + painter.fontMetrics().ascent()), QString::fromStdString(core::cp932ToUtf8(cp932)));
+    painter.drawText(
+        QPoint(7, 3 + painter.fontMetrics().ascent()), QString::fromStdString(core::cp932ToUtf8(cp932)));
     return image;
 }
 
@@ -61,7 +62,8 @@ TEST(ShapedTextCache, DrawsAndMeasuresLikeDirectTextInEveryFont)
         for (int pixels : { 12, 20 }) {
             const QFont font = tickerFont(family, pixels);
             ASSERT_NE(drawnDirectly(title, font), canvas()) << "nothing drawn in " << family;
-            EXPECT_EQ(drawnFromCache(cache, title, font), drawnDirectly(title, font)) << family << " " << pixels;
+            EXPECT_EQ(drawnFromCache(cache, title, font), drawnDirectly(title, font))
+                << family << " " << pixels;
             EXPECT_EQ(cache.shape(title, font).width,
                 QFontMetrics(font).horizontalAdvance(QString::fromStdString(core::cp932ToUtf8(title))));
         }

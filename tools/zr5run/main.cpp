@@ -16,20 +16,20 @@ constexpr int kExitUnknownCategory = 4;
 constexpr int kExitUsage = 64;
 constexpr int kExitLoadException = 3;
 
-constexpr const char* kUsage =
-    "usage: zr5run [options] SCRIPT [CATEGORY ...]\n"
-    "Loads SCRIPT and runs each CATEGORY (a name, or #N for the N-th, from 0) in order.\n"
-    "  -l, --list            print the category names after loading\n"
-    "  -a, --all             run every category in order\n"
-    "  --utf8                print the runner's own texts as UTF-8 (engine output stays raw)\n"
-    "  --proxy-mode N        0 system settings, 1 direct, 2 the proxy below\n"
-    "  --proxy-address A     proxy host\n"
-    "  --proxy-port P        proxy port\n"
-    "  --bypass-local        no proxy for local hosts\n"
-    "  --script-limit S      stop a load or category run after S seconds of its own time\n"
-    "  --fetch-limit S       stop a document fetch after S seconds, keeping what arrived\n"
-    "  -h, --help            this text\n"
-    "Each Display prints D<TAB>text1<TAB>text2<TAB>text3, each _Notify N<TAB>text1<TAB>text2.\n";
+constexpr const char* kUsage
+    = "usage: zr5run [options] SCRIPT [CATEGORY ...]\n"
+      "Loads SCRIPT and runs each CATEGORY (a name, or #N for the N-th, from 0) in order.\n"
+      "  -l, --list            print the category names after loading\n"
+      "  -a, --all             run every category in order\n"
+      "  --utf8                print the runner's own texts as UTF-8 (engine output stays raw)\n"
+      "  --proxy-mode N        0 system settings, 1 direct, 2 the proxy below\n"
+      "  --proxy-address A     proxy host\n"
+      "  --proxy-port P        proxy port\n"
+      "  --bypass-local        no proxy for local hosts\n"
+      "  --script-limit S      stop a load or category run after S seconds of its own time\n"
+      "  --fetch-limit S       stop a document fetch after S seconds, keeping what arrived\n"
+      "  -h, --help            this text\n"
+      "Each Display prints D<TAB>text1<TAB>text2<TAB>text3, each _Notify N<TAB>text1<TAB>text2.\n";
 
 enum class TextEncoding { Raw, Utf8 };
 
@@ -39,10 +39,10 @@ struct Options {
     bool list = false;
     bool all = false;
     TextEncoding encoding = TextEncoding::Raw;
-    ConnectionSettings connection{ZR5S_PROXY_SYSTEM, nullptr, 0, 0};
+    ConnectionSettings connection { ZR5S_PROXY_SYSTEM, nullptr, 0, 0 };
     std::string proxyAddress;
     bool connectionGiven = false;
-    RunLimits limits{};
+    RunLimits limits {};
     bool limitsGiven = false;
 };
 
@@ -84,7 +84,7 @@ void printDisplay(const DisplayRecord* record, void*)
         std::printf("N\t%s\t%s\n", text(record->text1).c_str(), text(record->text2).c_str());
     } else {
         std::printf("D\t%s\t%s\t%s\n", text(record->text1).c_str(), text(record->text2).c_str(),
-                    text(record->text3).c_str());
+            text(record->text3).c_str());
     }
     std::fflush(stdout);
 }
@@ -116,7 +116,8 @@ bool parseValueOption(const std::string& name, const char* value, Options& optio
 {
     if (name == "--script-limit" || name == "--fetch-limit") {
         options.limitsGiven = true;
-        std::uint32_t& seconds = name == "--script-limit" ? options.limits.scriptSeconds : options.limits.fetchSeconds;
+        std::uint32_t& seconds
+            = name == "--script-limit" ? options.limits.scriptSeconds : options.limits.fetchSeconds;
         return parseSeconds(value, seconds);
     }
     options.connectionGiven = true;
@@ -152,9 +153,9 @@ ParseOutcome parseArguments(int argc, char** argv, Options& options)
         } else if (argument == "--bypass-local") {
             options.connection.bypassLocal = 1;
             options.connectionGiven = true;
-        } else if ((argument == "--proxy-mode" || argument == "--proxy-port" || argument == "--proxy-address" ||
-                    argument == "--script-limit" || argument == "--fetch-limit") &&
-                   i + 1 < argc) {
+        } else if ((argument == "--proxy-mode" || argument == "--proxy-port" || argument == "--proxy-address"
+                       || argument == "--script-limit" || argument == "--fetch-limit")
+            && i + 1 < argc) {
             if (!parseValueOption(argument, argv[++i], options)) {
                 return ParseOutcome::Usage;
             }
@@ -168,10 +169,14 @@ ParseOutcome parseArguments(int argc, char** argv, Options& options)
 int loadStatus(std::int32_t result)
 {
     switch (result) {
-    case ZR5S_LOAD_OK: return 0;
-    case ZR5S_LOAD_FAILED: return 1;
-    case ZR5S_LOAD_STACK_OVERFLOW: return 2;
-    default: return kExitLoadException;
+    case ZR5S_LOAD_OK:
+        return 0;
+    case ZR5S_LOAD_FAILED:
+        return 1;
+    case ZR5S_LOAD_STACK_OVERFLOW:
+        return 2;
+    default:
+        return kExitLoadException;
     }
 }
 
@@ -205,7 +210,8 @@ int runCategories(ScriptInterface& engine, const Options& options)
     for (const std::string& name : options.categories) {
         const std::int32_t index = findCategory(engine, name);
         if (index < 0) {
-            std::fprintf(stderr, "zr5run: no category %s\n", toOutput(name.c_str(), options.encoding).c_str());
+            std::fprintf(
+                stderr, "zr5run: no category %s\n", toOutput(name.c_str(), options.encoding).c_str());
             return kExitUnknownCategory;
         }
         order.push_back(index);

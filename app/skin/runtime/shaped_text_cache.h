@@ -16,7 +16,7 @@ class ShapedTextCache final {
 public:
     struct Entry {
         QList<QGlyphRun> runs; // positions relative to the baseline at y = 0
-        int width = 0;         // the text's horizontal advance
+        int width = 0; // the text's horizontal advance
     };
 
     // The text (Shift_JIS) shaped in font; a font other than the last one's

@@ -21,7 +21,8 @@ inline ObjectPtr argumentsOf(std::initializer_list<ValuePtr> values)
     return arguments;
 }
 
-inline ValuePtr callFunction(const ValuePtr& function, const ValuePtr& self, std::initializer_list<ValuePtr> values)
+inline ValuePtr callFunction(
+    const ValuePtr& function, const ValuePtr& self, std::initializer_list<ValuePtr> values)
 {
     ValuePtr result;
     function->callable()->call(result, argumentsOf(values), self);
@@ -32,12 +33,14 @@ inline ValuePtr callFunction(const ValuePtr& function, const ValuePtr& self, std
 inline std::map<std::string, ValuePtr> builtinGlobals()
 {
     std::map<std::string, ValuePtr> globals;
-    registerBuiltins([&](std::string_view name, ValuePtr value) { globals[std::string(name)] = std::move(value); });
+    registerBuiltins(
+        [&](std::string_view name, ValuePtr value) { globals[std::string(name)] = std::move(value); });
     return globals;
 }
 
 // Calls the string method name on receiver, as "receiver.name(values)".
-inline ValuePtr callMethod(std::string_view name, const ValuePtr& receiver, std::initializer_list<ValuePtr> values = {})
+inline ValuePtr callMethod(
+    std::string_view name, const ValuePtr& receiver, std::initializer_list<ValuePtr> values = {})
 {
     builtinGlobals();
     const SlotPtr slot = stringMethods().find(name);
@@ -59,10 +62,19 @@ inline ValuePtr member(const ObjectPtr& object, std::string_view name)
     return slot ? slot->value : ValuePtr();
 }
 
-inline ValuePtr str(std::string text) { return makeString(std::move(text)); }
-inline ValuePtr num(double number) { return makeNumber(number); }
+inline ValuePtr str(std::string text)
+{
+    return makeString(std::move(text));
+}
+inline ValuePtr num(double number)
+{
+    return makeNumber(number);
+}
 
 // The text of a result, or "<none>" for no value, so expectations read well.
-inline std::string textOf(const ValuePtr& value) { return value ? value->asString() : "<none>"; }
+inline std::string textOf(const ValuePtr& value)
+{
+    return value ? value->asString() : "<none>";
+}
 
 } // namespace zr5::script::testing

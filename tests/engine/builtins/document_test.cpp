@@ -1,9 +1,7 @@
+#include "builtins/markup_tokenizer.h"
 #include "call_helpers.h"
 
-#include "builtins/markup_tokenizer.h"
-
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace zr5::script {
@@ -21,7 +19,10 @@ void setMember(const ObjectPtr& object, std::string_view name, ValuePtr value)
     assign(object->members().findOrCreate(name), std::move(value));
 }
 
-ValuePtr callGet(const ObjectPtr& document) { return callFunction(member(document, "get"), document, {}); }
+ValuePtr callGet(const ObjectPtr& document)
+{
+    return callFunction(member(document, "get"), document, {});
+}
 
 // Every piece until (and including) the first empty one or no value.
 std::vector<std::string> walk(const std::string& source)
@@ -44,32 +45,33 @@ using Pieces = std::vector<std::string>;
 TEST(DocumentGet, TagsAndTextRuns)
 {
     EXPECT_EQ(walk("<html>\n<head><title>Top  News</title></head>"),
-              (Pieces{"<html>", "<head>", "<title>", "Top News", "</title>", "</head>", ""}));
-    EXPECT_EQ(walk("a &amp; b"), (Pieces{"a &amp; b", ""}));
-    EXPECT_EQ(walk(" \t\r\n\v\f"), (Pieces{""}));
-    EXPECT_EQ(walk("<p>abc  \n"), (Pieces{"<p>", "abc ", ""}));
-    EXPECT_EQ(walk("Top  News\n<b>"), (Pieces{"Top News ", "<b>", ""}));
-    EXPECT_EQ(walk(""), (Pieces{""}));
+        (Pieces { "<html>", "<head>", "<title>", "Top News", "</title>", "</head>", "" }));
+    EXPECT_EQ(walk("a &amp; b"), (Pieces { "a &amp; b", "" }));
+    EXPECT_EQ(walk(" \t\r\n\v\f"), (Pieces { "" }));
+    EXPECT_EQ(walk("<p>abc  \n"), (Pieces { "<p>", "abc ", "" }));
+    EXPECT_EQ(walk("Top  News\n<b>"), (Pieces { "Top News ", "<b>", "" }));
+    EXPECT_EQ(walk(""), (Pieces { "" }));
 }
 
 TEST(DocumentGet, TagsKeepQuotedValuesWhole)
 {
-    EXPECT_EQ(walk("<img alt='a > b'>"), (Pieces{"<img alt='a > b'>", ""}));
-    EXPECT_EQ(walk("<a  href = 'x y.html'\n target=_top >"), (Pieces{"<a href = 'x y.html' target=_top >", ""}));
-    EXPECT_EQ(walk("<a title=\"say 'hi' <now>\">x"), (Pieces{"<a title=\"say 'hi' <now>\">", "x", ""}));
+    EXPECT_EQ(walk("<img alt='a > b'>"), (Pieces { "<img alt='a > b'>", "" }));
+    EXPECT_EQ(
+        walk("<a  href = 'x y.html'\n target=_top >"), (Pieces { "<a href = 'x y.html' target=_top >", "" }));
+    EXPECT_EQ(walk("<a title=\"say 'hi' <now>\">x"), (Pieces { "<a title=\"say 'hi' <now>\">", "x", "" }));
     // A quote that does not follow "=" is an ordinary byte.
-    EXPECT_EQ(walk("<a 'b>c"), (Pieces{"<a 'b>", "c", ""}));
+    EXPECT_EQ(walk("<a 'b>c"), (Pieces { "<a 'b>", "c", "" }));
     // An unclosed quote or tag runs to the end of the document.
-    EXPECT_EQ(walk("<a href='x>y"), (Pieces{"<a href='x>y", ""}));
-    EXPECT_EQ(walk("<a <b>"), (Pieces{"<a <b>", ""}));
-    EXPECT_EQ(walk("<!-- a > b -->"), (Pieces{"<!-- a >", "b -->", ""}));
+    EXPECT_EQ(walk("<a href='x>y"), (Pieces { "<a href='x>y", "" }));
+    EXPECT_EQ(walk("<a <b>"), (Pieces { "<a <b>", "" }));
+    EXPECT_EQ(walk("<!-- a > b -->"), (Pieces { "<!-- a >", "b -->", "" }));
 }
 
 TEST(DocumentGet, DoubleByteCharactersComeBackWhole)
 {
     // Trail bytes 0x5C and 0x7C look like ASCII but are never split off.
     const std::string title = "\x83\x5C\x83\x74\x83\x67 \x95\x7C";
-    EXPECT_EQ(walk("<title>" + title + "</title>"), (Pieces{"<title>", title, "</title>", ""}));
+    EXPECT_EQ(walk("<title>" + title + "</title>"), (Pieces { "<title>", title, "</title>", "" }));
 }
 
 TEST(DocumentGet, IndexFollowsThePieces)
@@ -128,7 +130,7 @@ TEST(DocumentOpen, FailedFetchKeepsThePreviousDocument)
     const ValuePtr open = member(document, "open");
     EXPECT_EQ(textOf(callFunction(open, document, {})), "false");
     // Port 1 on the loopback refuses at once.
-    EXPECT_EQ(textOf(callFunction(open, document, {str("http://127.0.0.1:1/feed.xml")})), "false");
+    EXPECT_EQ(textOf(callFunction(open, document, { str("http://127.0.0.1:1/feed.xml") })), "false");
     EXPECT_EQ(textOf(callGet(document)), "<b>");
 }
 
@@ -136,7 +138,7 @@ TEST(DocumentConstructor, EachObjectGetsItsOwnMethods)
 {
     const ObjectPtr first = newDocument();
     const ObjectPtr second = newDocument();
-    for (const char* name : {"open", "close", "get"}) {
+    for (const char* name : { "open", "close", "get" }) {
         ASSERT_TRUE(member(first, name) && member(first, name)->isFunction()) << name;
         EXPECT_NE(member(first, name), member(second, name)) << name;
     }
@@ -149,8 +151,9 @@ TEST(DocumentConstructor, CallsWithoutAnObjectDoNothing)
     EXPECT_EQ(callFunction(constructor, nullptr, {}), nullptr);
     EXPECT_EQ(callFunction(constructor, str("text"), {}), nullptr);
     const ObjectPtr document = newDocument();
-    for (const char* name : {"open", "close", "get"}) {
-        EXPECT_EQ(callFunction(member(document, name), nullptr, {str("http://127.0.0.1:1/")}), nullptr) << name;
+    for (const char* name : { "open", "close", "get" }) {
+        EXPECT_EQ(callFunction(member(document, name), nullptr, { str("http://127.0.0.1:1/") }), nullptr)
+            << name;
         EXPECT_EQ(callFunction(member(document, name), num(1), {}), nullptr) << name;
     }
 }
@@ -198,9 +201,9 @@ TEST(GetAttr, NamesCompareOnTheirFirst64Bytes)
 
 TEST(GetAttrMethod, UsesTheWholeReceiver)
 {
-    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<a href='x.html'>"), {str("href")})), "x.html");
-    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<item>"), {str("")})), "item");
-    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<a b=1>"), {num(0)})), "");
+    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<a href='x.html'>"), { str("href") })), "x.html");
+    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<item>"), { str("") })), "item");
+    EXPECT_EQ(textOf(testing::callMethod("getAttr", str("<a b=1>"), { num(0) })), "");
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 // Document.open and the diagnostic fetch against a real local server.
+#include "builtins/host_state.h"
 #include "call_helpers.h"
 #include "one_shot_server.h"
 
-#include "builtins/host_state.h"
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 namespace zr5::script {
@@ -33,7 +31,7 @@ TEST_F(DocumentFetch, OpenConvertsToShiftJisWithLineFeeds)
     testing::OneShotServer server("<title>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</title>\r\n<p>x</p>\r\n");
     const ObjectPtr document = newDocument();
     assign(document->members().findOrCreate("index"), num(5));
-    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, {str(server.url())})), "true");
+    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, { str(server.url()) })), "true");
     EXPECT_EQ(textOf(member(document, "src")), "<title>\x93\xFA\x96\x7B\x8C\xEA</title>\n<p>x</p>\n");
     EXPECT_EQ(textOf(member(document, "index")), "0");
     EXPECT_EQ(textOf(callFunction(member(document, "get"), document, {})), "<title>");
@@ -43,7 +41,7 @@ TEST_F(DocumentFetch, ConversionStopsAtAZeroByte)
 {
     testing::OneShotServer server(std::string("<a>\0<b>", 7));
     const ObjectPtr document = newDocument();
-    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, {str(server.url())})), "true");
+    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, { str(server.url()) })), "true");
     EXPECT_EQ(textOf(member(document, "src")), "<a>");
 }
 
@@ -52,11 +50,11 @@ TEST_F(DocumentFetch, EmptyBodyOrUnknownProxyModeFails)
     testing::OneShotServer server("");
     const ObjectPtr document = newDocument();
     assign(document->members().findOrCreate("src"), str("<kept>"));
-    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, {str(server.url())})), "false");
+    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, { str(server.url()) })), "false");
     EXPECT_EQ(textOf(member(document, "src")), "<kept>");
     hostState().connection.proxyMode = 3;
     testing::OneShotServer unused("<a>");
-    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, {str(unused.url())})), "false");
+    EXPECT_EQ(textOf(callFunction(member(document, "open"), document, { str(unused.url()) })), "false");
 }
 
 class InternetDocTest : public ::testing::Test {
@@ -77,7 +75,7 @@ protected:
     static std::string written()
     {
         std::ifstream file("temp.html", std::ios::binary);
-        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        return { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
     }
 
     std::filesystem::path m_previous;

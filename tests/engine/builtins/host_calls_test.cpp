@@ -1,9 +1,7 @@
+#include "builtins/host_state.h"
 #include "call_helpers.h"
 
-#include "builtins/host_state.h"
-
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace zr5::script {
@@ -23,8 +21,8 @@ struct Delivered {
 
 void record(const DisplayRecord* record, void* userData)
 {
-    static_cast<std::vector<Delivered>*>(userData)->push_back(
-        {record->text1, record->text2, record->text3 ? record->text3 : "", record->text3 != nullptr, record->kind});
+    static_cast<std::vector<Delivered>*>(userData)->push_back({ record->text1, record->text2,
+        record->text3 ? record->text3 : "", record->text3 != nullptr, record->kind });
 }
 
 class HostCalls : public ::testing::Test {
@@ -42,9 +40,9 @@ protected:
 
 TEST_F(HostCalls, DisplayDeliversThreeTextsOfKindZero)
 {
-    EXPECT_EQ(callFunction(m_globals.at("Display"), nullptr, {str("a")}), nullptr);
-    callFunction(m_globals.at("Display"), nullptr, {num(1.5), str("x")});
-    callFunction(m_globals.at("Display"), nullptr, {str("t"), str("l"), str("e"), str("ignored")});
+    EXPECT_EQ(callFunction(m_globals.at("Display"), nullptr, { str("a") }), nullptr);
+    callFunction(m_globals.at("Display"), nullptr, { num(1.5), str("x") });
+    callFunction(m_globals.at("Display"), nullptr, { str("t"), str("l"), str("e"), str("ignored") });
     callFunction(m_globals.at("Display"), nullptr, {});
     ASSERT_EQ(m_delivered.size(), 4u);
     EXPECT_EQ(m_delivered[0].text1, "a");
@@ -59,7 +57,8 @@ TEST_F(HostCalls, DisplayDeliversThreeTextsOfKindZero)
 
 TEST_F(HostCalls, NotifyDeliversTwoTextsOfKindOne)
 {
-    EXPECT_EQ(callFunction(m_globals.at("_Notify"), nullptr, {str("name"), makeBoolean(true), str("x")}), nullptr);
+    EXPECT_EQ(callFunction(m_globals.at("_Notify"), nullptr, { str("name"), makeBoolean(true), str("x") }),
+        nullptr);
     ASSERT_EQ(m_delivered.size(), 1u);
     EXPECT_EQ(m_delivered[0].text1, "name");
     EXPECT_EQ(m_delivered[0].text2, "true");
@@ -69,12 +68,12 @@ TEST_F(HostCalls, NotifyDeliversTwoTextsOfKindOne)
 
 TEST_F(HostCalls, EveryCallIsDeliveredAndNoneWithoutCallback)
 {
-    callFunction(m_globals.at("Display"), nullptr, {str("same")});
-    callFunction(m_globals.at("Display"), nullptr, {str("same")});
+    callFunction(m_globals.at("Display"), nullptr, { str("same") });
+    callFunction(m_globals.at("Display"), nullptr, { str("same") });
     EXPECT_EQ(m_delivered.size(), 2u);
     hostState().callback = nullptr;
-    callFunction(m_globals.at("Display"), nullptr, {str("lost")});
-    callFunction(m_globals.at("_Notify"), nullptr, {str("lost")});
+    callFunction(m_globals.at("Display"), nullptr, { str("lost") });
+    callFunction(m_globals.at("_Notify"), nullptr, { str("lost") });
     EXPECT_EQ(m_delivered.size(), 2u);
 }
 
@@ -86,7 +85,7 @@ TEST(BuiltinRegistration, GlobalsInOrderWithFreshValues)
         names.emplace_back(name);
         values.push_back(std::move(value));
     });
-    EXPECT_EQ(names, (std::vector<std::string>{"Document", "Display", "_Notify", "Feed"}));
+    EXPECT_EQ(names, (std::vector<std::string> { "Document", "Display", "_Notify", "Feed" }));
     for (const ValuePtr& value : values) {
         EXPECT_TRUE(value && value->isFunction());
     }

@@ -4,20 +4,20 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <string>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace zr5::script::testing {
 
 class OneShotServer final {
 public:
-    explicit OneShotServer(std::string body) : m_body(std::move(body))
+    explicit OneShotServer(std::string body)
+        : m_body(std::move(body))
     {
         m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
+        sockaddr_in address {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
@@ -54,10 +54,11 @@ private:
             }
             request.append(buffer, static_cast<std::size_t>(got));
         }
-        const std::string response = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(m_body.size()) +
-                                     "\r\nConnection: close\r\n\r\n" + m_body;
+        const std::string response = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(m_body.size())
+            + "\r\nConnection: close\r\n\r\n" + m_body;
         for (std::size_t sent = 0; sent < response.size();) {
-            const ssize_t done = ::send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
+            const ssize_t done
+                = ::send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
             if (done <= 0) {
                 break;
             }

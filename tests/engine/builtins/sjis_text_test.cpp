@@ -1,10 +1,8 @@
 #include "builtins/sjis_text.h"
 
-#include <gtest/gtest.h>
-
-#include <iconv.h>
-
 #include <cwctype>
+#include <gtest/gtest.h>
+#include <iconv.h>
 #include <string>
 
 namespace zr5::script::sjis {
@@ -24,7 +22,8 @@ TEST(SjisText, LeadBytesAreTheTwoCp932Ranges)
 
 TEST(SjisText, CountingAndSkipping)
 {
-    const std::string text = "a\x82\xA0\xB1" "b\x82";
+    const std::string text = "a\x82\xA0\xB1"
+                             "b\x82";
     EXPECT_EQ(length(text), 5u); // a, A(hiragana), half-width a, b, lone lead
     EXPECT_EQ(skip(text, 0), 0u);
     EXPECT_EQ(skip(text, 2), 3u);
@@ -50,8 +49,8 @@ TEST(SjisText, FindReportsCharactersBeforeTheMatch)
 std::string toCp932(char32_t character)
 {
     iconv_t converter = iconv_open("CP932", "UTF-32LE");
-    char in[4] = {static_cast<char>(character & 0xFF), static_cast<char>((character >> 8) & 0xFF),
-                  static_cast<char>((character >> 16) & 0xFF), 0};
+    char in[4] = { static_cast<char>(character & 0xFF), static_cast<char>((character >> 8) & 0xFF),
+        static_cast<char>((character >> 16) & 0xFF), 0 };
     char out[8];
     char* inPtr = in;
     char* outPtr = out;
@@ -74,9 +73,9 @@ struct LetterPair {
 TEST(SjisText, CaseTableMatchesTheUnicodeLetters)
 {
     const LetterPair pairs[] = {
-        {"full-width Latin", U'\uFF21', U'\uFF41', 26},
-        {"Greek", U'\u0391', U'\u03B1', 25}, // includes the unassigned U+03A2 / final sigma
-        {"Cyrillic", U'\u0410', U'\u0430', 32},
+        { "full-width Latin", U'\uFF21', U'\uFF41', 26 },
+        { "Greek", U'\u0391', U'\u03B1', 25 }, // includes the unassigned U+03A2 / final sigma
+        { "Cyrillic", U'\u0410', U'\u0430', 32 },
     };
     int checked = 0;
     for (const LetterPair& pair : pairs) {

@@ -5,7 +5,6 @@
 #include "kanji_test_support.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
@@ -42,7 +41,9 @@ TEST(KanjiOptions, WithoutUnixLineEndsCrAndEofMarkStay)
 // nkf 2.1 keeps 0x1A; the engine's documents must not carry it.
 TEST(KanjiDifferences, EofMarkIsDroppedEverywhere)
 {
-    EXPECT_EQ(convert("ab\x1A" "cd\x1A"), "abcd");
+    EXPECT_EQ(convert("ab\x1A"
+                      "cd\x1A"),
+        "abcd");
     EXPECT_EQ(hex(convert(encodeAs("前\x1A後", "EUC-JP"))), hex(sjis("前後")));
 }
 
@@ -61,7 +62,9 @@ TEST(KanjiDifferences, InvalidByteInsideShiftJisDropsOnlyThatByte)
 TEST(KanjiDifferences, HalfWidthKatakanaBeforeAsciiIsKept)
 {
     EXPECT_EQ(hex(convert("a\xB6\n")), hex(sjis("aカ\n")));
-    EXPECT_EQ(hex(convert("\xA2" "f")), hex(sjis("「f")));
+    EXPECT_EQ(hex(convert("\xA2"
+                          "f")),
+        hex(sjis("「f")));
     EXPECT_EQ(hex(convert("\xB6")), hex(sjis("カ")));
 }
 
@@ -133,8 +136,14 @@ TEST(KanjiConversion, Utf16CharactersBeyondShiftJisAreDropped)
 // surrogate; here both are dropped alone.
 TEST(KanjiDifferences, Utf16ZeroAndLoneHighSurrogateAreDroppedAlone)
 {
-    EXPECT_EQ(convert(std::string("\xFF\xFE" "a\0\0\0b\0", 8)), "ab");
-    EXPECT_EQ(convert(std::string("\xFE\xFF" "\0a\0\0\0b", 8)), "ab");
+    EXPECT_EQ(convert(std::string("\xFF\xFE"
+                                  "a\0\0\0b\0",
+                  8)),
+        "ab");
+    EXPECT_EQ(convert(std::string("\xFE\xFF"
+                                  "\0a\0\0\0b",
+                  8)),
+        "ab");
     EXPECT_EQ(hex(convert("\xFF\xFE\x42\x30\x42\xD8\x44\x30")), hex(sjis("あい")));
 }
 
@@ -164,29 +173,29 @@ struct BrokenInput {
 std::vector<BrokenInput> brokenInputs()
 {
     return {
-        {"eucjp_lone_lead", sjis("") + encodeAs("日本", "EUC-JP") + "\xA4"},
-        {"eucjp_ss2_bad_trail", encodeAs("日本", "EUC-JP") + "\x8E\xE0\x8E"},
-        {"eucjp_ss3_cut", encodeAs("日本", "EUC-JP") + "\x8F\xA1"},
-        {"sjis_bad_trail", sjis("日本") + "\x81\x20\x81"},
-        {"sjis_never_valid", sjis("日本") + "\x80\xA0\xFD\xFE\xFF"},
-        {"utf8_overlong", "日本\xC0\xAF\xE0\x80\xAF"},
-        {"utf8_surrogate", "日本\xED\xA0\x80"},
-        {"utf8_beyond_unicode", "日本\xF4\x90\x80\x80\xF5\x80"},
-        {"utf8_lone_continuations", "日本\x80\x80\xBF"},
-        {"utf8_cut_four_byte", "日本\xF0\x9F\x98"},
-        {"iso2022_cut_kanji", "\x1B$BF"},
-        {"iso2022_kana_out_of_range", "\x1B(I\x60\x7E\x1B(B"},
-        {"iso2022_x0212_pairs", "\x1B$(DF|K\x1B(B"},
-        {"mime_bad_base64", "=?UTF-8?B?####?= =?UTF-8?B?\xFF\xFE?="},
-        {"mime_nested_starts", "=?=?UTF-8?B?=?SHIFT_JIS?Q?=?="},
-        {"utf16_odd", "\xFF\xFE\x42"},
-        {"utf16_bom_only", "\xFE\xFF"},
-        {"only_high_bytes", std::string(5000, '\xFF')},
-        {"ambiguous_then_broken", std::string(3000, '\xA4') + "\x80"},
+        { "eucjp_lone_lead", sjis("") + encodeAs("日本", "EUC-JP") + "\xA4" },
+        { "eucjp_ss2_bad_trail", encodeAs("日本", "EUC-JP") + "\x8E\xE0\x8E" },
+        { "eucjp_ss3_cut", encodeAs("日本", "EUC-JP") + "\x8F\xA1" },
+        { "sjis_bad_trail", sjis("日本") + "\x81\x20\x81" },
+        { "sjis_never_valid", sjis("日本") + "\x80\xA0\xFD\xFE\xFF" },
+        { "utf8_overlong", "日本\xC0\xAF\xE0\x80\xAF" },
+        { "utf8_surrogate", "日本\xED\xA0\x80" },
+        { "utf8_beyond_unicode", "日本\xF4\x90\x80\x80\xF5\x80" },
+        { "utf8_lone_continuations", "日本\x80\x80\xBF" },
+        { "utf8_cut_four_byte", "日本\xF0\x9F\x98" },
+        { "iso2022_cut_kanji", "\x1B$BF" },
+        { "iso2022_kana_out_of_range", "\x1B(I\x60\x7E\x1B(B" },
+        { "iso2022_x0212_pairs", "\x1B$(DF|K\x1B(B" },
+        { "mime_bad_base64", "=?UTF-8?B?####?= =?UTF-8?B?\xFF\xFE?=" },
+        { "mime_nested_starts", "=?=?UTF-8?B?=?SHIFT_JIS?Q?=?=" },
+        { "utf16_odd", "\xFF\xFE\x42" },
+        { "utf16_bom_only", "\xFE\xFF" },
+        { "only_high_bytes", std::string(5000, '\xFF') },
+        { "ambiguous_then_broken", std::string(3000, '\xA4') + "\x80" },
     };
 }
 
-class KanjiBrokenInput : public ::testing::TestWithParam<BrokenInput> {};
+class KanjiBrokenInput : public ::testing::TestWithParam<BrokenInput> { };
 
 TEST_P(KanjiBrokenInput, GivesWellFormedBoundedOutput)
 {
@@ -197,12 +206,13 @@ TEST_P(KanjiBrokenInput, GivesWellFormedBoundedOutput)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KanjiBrokenInput, ::testing::ValuesIn(brokenInputs()),
-                         [](const auto& info) { return info.param.name; });
+    [](const auto& info) { return info.param.name; });
 
 TEST(KanjiBrokenInput, RandomBytesGiveWellFormedBoundedOutput)
 {
     std::mt19937 random(20261207);
-    const std::string alphabet = "\x1B$()BIJ@=?_\r\n\x0E\x0F\x1A" "AQ";
+    const std::string alphabet = "\x1B$()BIJ@=?_\r\n\x0E\x0F\x1A"
+                                 "AQ";
     for (int round = 0; round < 300; ++round) {
         std::string input(static_cast<std::size_t>(random() % 3000), '\0');
         for (auto& c : input) {

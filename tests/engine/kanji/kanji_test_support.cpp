@@ -1,12 +1,11 @@
 #include "kanji_test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iconv.h>
 #include <unistd.h>
 
@@ -40,7 +39,7 @@ std::string convertWithIconv(std::string_view text, const char* to, const char* 
 std::string readAll(std::FILE* file)
 {
     std::string data;
-    std::array<char, 65536> buffer{};
+    std::array<char, 65536> buffer {};
     std::size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
         data.append(buffer.data(), got);
@@ -57,8 +56,7 @@ std::string encodeAs(std::string_view utf8Text, const char* to)
 
 std::string base64(std::string_view bytes)
 {
-    static constexpr char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string text;
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         unsigned group = 0;

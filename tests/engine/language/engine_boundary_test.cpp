@@ -2,13 +2,11 @@
 // by name, every operation of the instance driven through the vtable.
 #include "zr5script.h"
 
-#include <gtest/gtest.h>
-
-#include <dlfcn.h>
-
 #include <cstdio>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -31,8 +29,8 @@ std::vector<Headline> g_headlines;
 
 void collect(const DisplayRecord* record, void* userData)
 {
-    g_headlines.push_back({record->text1 ? record->text1 : "", record->text2 ? record->text2 : "", record->kind,
-                           userData});
+    g_headlines.push_back(
+        { record->text1 ? record->text1 : "", record->text2 ? record->text2 : "", record->kind, userData });
 }
 
 class EngineLibrary : public ::testing::Test {
@@ -82,14 +80,15 @@ TEST_F(EngineLibrary, LoadListRunAndReportThroughTheVtable)
     EXPECT_STREQ(engine->GetErrorText(), "");
     int context = 0;
     engine->SetDisplayCallback(collect, &context);
-    const ConnectionSettings direct{ZR5S_PROXY_DIRECT, nullptr, 0, 0};
+    const ConnectionSettings direct { ZR5S_PROXY_DIRECT, nullptr, 0, 0 };
     EXPECT_EQ(engine->SetConnection(&direct), 0);
     EXPECT_EQ(engine->SetConnection(nullptr), 0);
 
-    const std::string path = writeScript("news.zrs", "var n = 0;\n"
-                                                     "Display('loaded', 'l0');\n"
-                                                     "category \"one\" { n++; Display('one' + n, 'l1', 'x'); }\n"
-                                                     "category \"two\" { _Notify('k', n); }\n");
+    const std::string path = writeScript("news.zrs",
+        "var n = 0;\n"
+        "Display('loaded', 'l0');\n"
+        "category \"one\" { n++; Display('one' + n, 'l1', 'x'); }\n"
+        "category \"two\" { _Notify('k', n); }\n");
     ASSERT_EQ(engine->Load(path.c_str()), ZR5S_LOAD_OK);
     ASSERT_EQ(engine->GetCategoryCount(), 2);
     EXPECT_STREQ(engine->GetCategoryName(0), "one");
@@ -114,8 +113,9 @@ TEST_F(EngineLibrary, LoadResultsAndErrorText)
 {
     ScriptInterface* engine = m_create();
     EXPECT_EQ(engine->Load((m_folder / "missing.zrs").c_str()), ZR5S_LOAD_FAILED);
-    EXPECT_STREQ(engine->GetErrorText(), "ZR5\x83\x58\x83\x4e\x83\x8a\x83\x76\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b"
-                                         "\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42");
+    EXPECT_STREQ(engine->GetErrorText(),
+        "ZR5\x83\x58\x83\x4e\x83\x8a\x83\x76\x83\x67\x83\x74\x83\x40\x83\x43\x83\x8b"
+        "\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42");
     EXPECT_EQ(engine->GetCategoryCount(), 0);
     m_destroy(engine);
 
@@ -129,9 +129,9 @@ TEST_F(EngineLibrary, LoadResultsAndErrorText)
     engine = m_create();
     EXPECT_EQ(engine->Load(writeScript("recovered.zrs", "x = ;\n").c_str()), ZR5S_LOAD_OK);
     EXPECT_EQ(engine->Load(writeScript("deep.zrs", std::string(20000, '(') + "1").c_str()),
-              ZR5S_LOAD_STACK_OVERFLOW);
+        ZR5S_LOAD_STACK_OVERFLOW);
     EXPECT_EQ(engine->Load(writeScript("loop.zrs", "function f() { return f(); } f();").c_str()),
-              ZR5S_LOAD_EXCEPTION);
+        ZR5S_LOAD_EXCEPTION);
     EXPECT_NE(std::string(engine->GetErrorText()).find("recursion"), std::string::npos);
     m_destroy(engine);
 }
@@ -140,9 +140,10 @@ TEST_F(EngineLibrary, FailedRunsNeitherThrowNorStopLaterRuns)
 {
     ScriptInterface* engine = m_create();
     engine->SetDisplayCallback(collect, nullptr);
-    const std::string path = writeScript("runs.zrs", "function f(n) { return f(n + 1); }\n"
-                                                     "category \"bad\" { f(0); }\n"
-                                                     "category \"good\" { Display('ok', ''); }\n");
+    const std::string path = writeScript("runs.zrs",
+        "function f(n) { return f(n + 1); }\n"
+        "category \"bad\" { f(0); }\n"
+        "category \"good\" { Display('ok', ''); }\n");
     ASSERT_EQ(engine->Load(path.c_str()), ZR5S_LOAD_OK);
     EXPECT_EQ(engine->RunCategory(0), -1);
     EXPECT_NE(std::string(engine->GetErrorText()), "");
@@ -167,14 +168,14 @@ TEST_F(EngineLibrary, RunLimitsStopRunsAndNullLiftsThem)
         "category \"loop\" { Display('first', ''); while (1) {} }\n"
         "category \"short\" { i = 0; while (i < 5000) i++; }\n");
     ASSERT_EQ(engine->Load(path.c_str()), ZR5S_LOAD_OK);
-    const RunLimits oneSecond{1, 0, 0, nullptr, nullptr};
+    const RunLimits oneSecond { 1, 0, 0, nullptr, nullptr };
     EXPECT_EQ(engine->SetRunLimits(&oneSecond), 0);
     EXPECT_EQ(engine->RunCategory(0), ZR5S_RUN_LIMIT);
     EXPECT_STREQ(engine->GetErrorText(), "run-time limit of 1 s reached");
     ASSERT_EQ(g_headlines.size(), 1u);
     EXPECT_EQ(g_headlines[0].text1, "first");
 
-    const RunLimits cancelled{0, 0, 0, alwaysCancel, nullptr};
+    const RunLimits cancelled { 0, 0, 0, alwaysCancel, nullptr };
     engine->SetRunLimits(&cancelled);
     EXPECT_EQ(engine->RunCategory(1), ZR5S_RUN_CANCELLED);
     EXPECT_EQ(engine->SetRunLimits(nullptr), 0);
@@ -185,7 +186,7 @@ TEST_F(EngineLibrary, RunLimitsStopRunsAndNullLiftsThem)
 TEST_F(EngineLibrary, FetchReportTellsTheLastFailureOfTheLastCall)
 {
     ScriptInterface* engine = m_create();
-    const ConnectionSettings direct{ZR5S_PROXY_DIRECT, nullptr, 0, 0};
+    const ConnectionSettings direct { ZR5S_PROXY_DIRECT, nullptr, 0, 0 };
     engine->SetConnection(&direct);
     const FetchReport* report = engine->GetFetchReport();
     EXPECT_EQ(report->fetches, 0);

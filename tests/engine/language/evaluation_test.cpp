@@ -6,7 +6,6 @@
 #include "interp/scope.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 
@@ -54,7 +53,7 @@ TEST(Evaluation, EndlessRecursionEndsWithAnErrorAndUnwindsFrames)
 {
     Interpreter interpreter;
     ASSERT_EQ(interpreter.parse("function f(n) { var local = n; return f(n + 1); } category 'c' { f(0); }"),
-              ParseResult::Accepted);
+        ParseResult::Accepted);
     try {
         interpreter.runCategory(0);
         FAIL() << "recursion was not bounded";
@@ -64,13 +63,13 @@ TEST(Evaluation, EndlessRecursionEndsWithAnErrorAndUnwindsFrames)
     EXPECT_EQ(interpreter.scope().frameCount(), 0u);
     // The limits were released: a later run works normally.
     ASSERT_EQ(load(interpreter, "function g(n) { if (n == 0) return 'done'; return g(n - 1); } y = g(100);"),
-              ParseResult::Accepted);
+        ParseResult::Accepted);
     EXPECT_EQ(globalText(interpreter, "y"), "done");
 }
 
 TEST(Evaluation, RunBudgetStopsEndlessLoops)
 {
-    setRunBudget({1000, 0});
+    setRunBudget({ 1000, 0 });
     Interpreter interpreter;
     EXPECT_THROW(load(interpreter, "while (1) ;"), std::runtime_error);
     EXPECT_THROW(load(interpreter, "for (i = 0; 1; i++) { }"), std::runtime_error);
@@ -86,7 +85,7 @@ TEST(Evaluation, RunBudgetStopsEndlessLoops)
 TEST(Evaluation, RunBudgetChargesBuiltInsByTheLengthOfTheirReceiver)
 {
     registerBuiltins([](std::string_view, ValuePtr) {});
-    setRunBudget({1000, 0});
+    setRunBudget({ 1000, 0 });
     Interpreter interpreter;
     // One search through 64 KB costs a thousand check points ...
     EXPECT_THROW(load(interpreter,
@@ -94,14 +93,15 @@ TEST(Evaluation, RunBudgetChargesBuiltInsByTheLengthOfTheirReceiver)
                      "n = 0; while (n < 100) { s.indexOf('b'); n++; }"),
         std::runtime_error);
     // ... one through a short text costs one.
-    EXPECT_EQ(load(interpreter, "t = 'ab'; m = 0; while (m < 300) { t.indexOf('b'); m++; }"), ParseResult::Accepted);
+    EXPECT_EQ(load(interpreter, "t = 'ab'; m = 0; while (m < 300) { t.indexOf('b'); m++; }"),
+        ParseResult::Accepted);
     EXPECT_EQ(globalText(interpreter, "m"), "300");
     setRunBudget({});
 }
 
 TEST(Evaluation, TextBudgetStopsRunawayConcatenation)
 {
-    setRunBudget({0, 1 << 20});
+    setRunBudget({ 0, 1 << 20 });
     Interpreter interpreter;
     EXPECT_THROW(load(interpreter, "s = 'ab'; while (1) s = s + s;"), std::length_error);
     setRunBudget({});
@@ -155,7 +155,7 @@ TEST(Evaluation, SelfReferencesNeitherLoopNorLeak)
 {
     Interpreter interpreter;
     ASSERT_EQ(load(interpreter, "var a = a; var b = c; var c = b; a = a; t = a + ''; u = b + 1;"),
-              ParseResult::Accepted);
+        ParseResult::Accepted);
     EXPECT_EQ(globalText(interpreter, "t"), "");
     EXPECT_EQ(globalText(interpreter, "u"), "1");
 }
@@ -163,7 +163,8 @@ TEST(Evaluation, SelfReferencesNeitherLoopNorLeak)
 TEST(Evaluation, CategoriesPersistGlobalsAndRejectBadIndexes)
 {
     Interpreter interpreter;
-    ASSERT_EQ(load(interpreter, "category 'A' { var n; if (n) n = n + 1; else n = 1; }"), ParseResult::Accepted);
+    ASSERT_EQ(
+        load(interpreter, "category 'A' { var n; if (n) n = n + 1; else n = 1; }"), ParseResult::Accepted);
     interpreter.runCategory(0);
     interpreter.runCategory(0);
     EXPECT_EQ(globalText(interpreter, "n"), "2");
@@ -178,7 +179,8 @@ TEST(Evaluation, CategoriesPersistGlobalsAndRejectBadIndexes)
 TEST(Evaluation, ParameterlessCallSeesGlobalOfTheParameterName)
 {
     Interpreter interpreter;
-    ASSERT_EQ(load(interpreter, "function f(a, b) { b = 'set'; return a; } x = f(1);"), ParseResult::Accepted);
+    ASSERT_EQ(
+        load(interpreter, "function f(a, b) { b = 'set'; return a; } x = f(1);"), ParseResult::Accepted);
     EXPECT_EQ(globalText(interpreter, "x"), "1");
     EXPECT_EQ(globalText(interpreter, "b"), "set");
 }

@@ -1,9 +1,8 @@
 // Numbers to text and back, as scripts see them in "+" and conversions.
 #include "interp/value.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace zr5::script {

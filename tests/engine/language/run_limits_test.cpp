@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using net::test::TestHttpServer;
 
-constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+constexpr std::uint64_t kMebibyte = std::uint64_t { 1 } << 20;
 
 std::vector<std::string> g_headlines;
 
@@ -49,7 +49,7 @@ protected:
     {
         m_path = fs::temp_directory_path() / ("zr5-limits-" + std::to_string(::getpid()) + ".zrs");
         g_headlines.clear();
-        const ConnectionSettings direct{ZR5S_PROXY_DIRECT, nullptr, 0, 0};
+        const ConnectionSettings direct { ZR5S_PROXY_DIRECT, nullptr, 0, 0 };
         m_engine->SetConnection(&direct);
         m_engine->SetDisplayCallback(collect, nullptr);
     }
@@ -106,7 +106,7 @@ TEST_F(RunLimitsTest, TimeLimitStopsEndlessLoopsAndKeepsEarlierHeadlines)
     EXPECT_EQ(run("Display('before', ''); while (1) {}"), ZR5S_RUN_LIMIT);
     EXPECT_LT(secondsSince(start), 10.0);
     EXPECT_EQ(errorText(), "run-time limit of 1 s reached");
-    EXPECT_EQ(g_headlines, std::vector<std::string>{"before"});
+    EXPECT_EQ(g_headlines, std::vector<std::string> { "before" });
 
     // A load's own top-level run.
     EXPECT_EQ(load("while (1) {}"), ZR5S_LOAD_EXCEPTION);
@@ -133,7 +133,7 @@ TEST_F(RunLimitsTest, FetchTimeIsNotTheScriptsTime)
         ZR5S_RUN_OK)
         << errorText();
     // What arrived was kept: the open succeeded.
-    EXPECT_EQ(g_headlines, std::vector<std::string>{"true"});
+    EXPECT_EQ(g_headlines, std::vector<std::string> { "true" });
     const FetchReport* report = m_engine->GetFetchReport();
     EXPECT_EQ(report->fetches, 1);
     EXPECT_EQ(report->failures, 1);
@@ -143,7 +143,7 @@ TEST_F(RunLimitsTest, FetchTimeIsNotTheScriptsTime)
 
 TEST_F(RunLimitsTest, CancelFromAnotherThreadStopsLoopsAndFetches)
 {
-    std::atomic<bool> cancel{false};
+    std::atomic<bool> cancel { false };
     limit(0, 0, 0, &cancel);
     for (const std::string& body : { std::string("Display('before', ''); while (1) {}"),
              "Display('before', ''); d = new Document(); d.open('" + s_server->url("/trickle")
@@ -161,7 +161,7 @@ TEST_F(RunLimitsTest, CancelFromAnotherThreadStopsLoopsAndFetches)
         EXPECT_EQ(result, ZR5S_RUN_CANCELLED) << body;
         EXPECT_EQ(errorText(), "run cancelled");
         EXPECT_LT(seconds, 1.5 + 1.5) << body;
-        EXPECT_EQ(g_headlines, std::vector<std::string>{"before"});
+        EXPECT_EQ(g_headlines, std::vector<std::string> { "before" });
     }
     EXPECT_EQ(m_engine->GetFetchReport()->lastFailure, ZR5S_FETCH_CANCELLED);
 }
@@ -201,7 +201,7 @@ TEST_F(RunLimitsTest, NoTextGrowsPast64MiB)
     EXPECT_EQ(run("var s = 'x'; var i = 0; while (i < 26) { s = s + s; i++; } Display(s.getLength(), '');"
                   "s.replace('x', 'yy');"),
         ZR5S_RUN_ERROR);
-    EXPECT_EQ(g_headlines, std::vector<std::string>{"67108864"});
+    EXPECT_EQ(g_headlines, std::vector<std::string> { "67108864" });
     EXPECT_EQ(errorText(), "script text too long");
 }
 
@@ -211,7 +211,7 @@ TEST_F(RunLimitsTest, FetchReportCountsEachRunsFetches)
     EXPECT_EQ(run("d = new Document(); d.open('" + s_server->url("/doc") + "'); if (d.open('" + missing
                   + "')) Display(d.src, '');"),
         ZR5S_RUN_OK);
-    EXPECT_EQ(g_headlines, std::vector<std::string>{"<html>the page is gone</html>"});
+    EXPECT_EQ(g_headlines, std::vector<std::string> { "<html>the page is gone</html>" });
     const FetchReport* report = m_engine->GetFetchReport();
     EXPECT_EQ(report->fetches, 2);
     EXPECT_EQ(report->failures, 1);

@@ -5,7 +5,6 @@
 #include "lang/scanner.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -26,7 +25,7 @@ protected:
         const Scanner scanner(*m_context, m_source);
         std::vector<Token> tokens;
         for (;;) {
-            Token token{0, {}};
+            Token token { 0, {} };
             token.code = nextToken(token.value, *m_context);
             if (token.code == 0) {
                 return tokens;
@@ -62,7 +61,7 @@ TEST_F(ScannerTest, TokenCodesFollowTheFixedNumbering)
 TEST_F(ScannerTest, KeywordsBeatIdentifiersOnlyWhenWhole)
 {
     EXPECT_EQ(codes("whilex while( NULL True null true"),
-              (std::vector<int>{IDENTIFIER, WHILE, '(', IDENTIFIER, IDENTIFIER, NUL, BOOL}));
+        (std::vector<int> { IDENTIFIER, WHILE, '(', IDENTIFIER, IDENTIFIER, NUL, BOOL }));
     EXPECT_EQ(scan("false true")[1].value.code, 1);
     EXPECT_EQ(scan("new")[0].value.code, NEW);
 }
@@ -88,7 +87,7 @@ TEST_F(ScannerTest, NumberForms)
     for (const Token& token : tokens) {
         numbers.push_back(token.code == NUMBER ? token.value.number : -1);
     }
-    EXPECT_EQ(numbers, (std::vector<double>{0, 7, 31, 2147483647, 9.5, 0, 8, 1, -1, 1.5, 0.5}));
+    EXPECT_EQ(numbers, (std::vector<double> { 0, 7, 31, 2147483647, 9.5, 0, 8, 1, -1, 1.5, 0.5 }));
 }
 
 TEST_F(ScannerTest, EqualTextsSharePooledPointers)
@@ -122,7 +121,7 @@ TEST_F(ScannerTest, LinesCountInEveryState)
 TEST_F(ScannerTest, BytesOutsideTheLanguageAreUnknownTokens)
 {
     EXPECT_EQ(codes("a \x81\x40 $ ` \r b"),
-              (std::vector<int>{IDENTIFIER, kUnknownByteToken, '@', '$', '`', '\r', IDENTIFIER}));
+        (std::vector<int> { IDENTIFIER, kUnknownByteToken, '@', '$', '`', '\r', IDENTIFIER }));
 }
 
 } // namespace

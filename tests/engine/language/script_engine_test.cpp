@@ -3,24 +3,25 @@
 #include "api/script_engine.h"
 #include "builtins/host_state.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace zr5::script {
 namespace {
 
 namespace fs = std::filesystem;
 
-void ignore(const DisplayRecord*, void*) {}
+void ignore(const DisplayRecord*, void*)
+{
+}
 
 TEST(ScriptEngine, ConnectionSettingsAreCopiedAndNullResetsThem)
 {
     ScriptEngine engine;
     std::string address = "proxy.local";
-    const ConnectionSettings named{ZR5S_PROXY_NAMED, address.c_str(), 8080, 1};
+    const ConnectionSettings named { ZR5S_PROXY_NAMED, address.c_str(), 8080, 1 };
     EXPECT_EQ(engine.SetConnection(&named), 0);
     address = "changed";
     EXPECT_EQ(hostState().connection.proxyMode, ZR5S_PROXY_NAMED);
@@ -52,7 +53,9 @@ TEST(ScriptEngine, DisplayCallbackIsProcessWide)
 TEST(ScriptEngine, FilesReadInTextMode)
 {
     const fs::path path = fs::temp_directory_path() / "zr5-text-mode.zrs";
-    std::ofstream(path, std::ios::binary) << std::string("a\r\nb\rc\r\n\r\x1a" "after", 15);
+    std::ofstream(path, std::ios::binary) << std::string("a\r\nb\rc\r\n\r\x1a"
+                                                         "after",
+        15);
     std::string text;
     ASSERT_TRUE(readScriptFile(path.c_str(), text));
     EXPECT_EQ(text, "a\nb\rc\n\r");

@@ -20,7 +20,7 @@ protected:
 
     static FetchResult fetch(const std::string& path, const FetchControl& control = {})
     {
-        return InternetSession(ConnectionConfig{}, control).fetchDocument(s_server->url(path));
+        return InternetSession(ConnectionConfig {}, control).fetchDocument(s_server->url(path));
     }
 
     static std::unique_ptr<TestHttpServer> s_server;
@@ -97,7 +97,7 @@ TEST_F(FetchReportTest, RefusedUrlsAndRunawayAnswersAreOtherFailures)
     EXPECT_NE(partial.message, "");
     EXPECT_EQ(partial.body, pattern(100));
     const FetchResult noProxyMode
-        = InternetSession(ConnectionConfig{7, "", 0, false}).fetchDocument(s_server->url("/doc"));
+        = InternetSession(ConnectionConfig { 7, "", 0, false }).fetchDocument(s_server->url("/doc"));
     EXPECT_EQ(noProxyMode.failure, FetchFailure::Other);
 }
 
@@ -114,7 +114,7 @@ TEST_F(FetchReportTest, WholeFetchLimitKeepsWhatArrived)
 {
     FetchResult result;
     const double seconds = secondsTaken([&] {
-        result = fetch("/trickle", FetchControl{2, nullptr, nullptr});
+        result = fetch("/trickle", FetchControl { 2, nullptr, nullptr });
     });
     EXPECT_EQ(result.failure, FetchFailure::Timeout);
     EXPECT_EQ(result.message, "timed out after 2 s");
@@ -125,15 +125,15 @@ TEST_F(FetchReportTest, WholeFetchLimitKeepsWhatArrived)
 
 TEST_F(FetchReportTest, WholeFetchLimitCoversEveryRedirectHop)
 {
-    const FetchResult result = fetch("/redirect-to?url=/trickle", FetchControl{1, nullptr, nullptr});
+    const FetchResult result = fetch("/redirect-to?url=/trickle", FetchControl { 1, nullptr, nullptr });
     EXPECT_EQ(result.failure, FetchFailure::Timeout);
     expectPrefixOfPattern(result.body);
 }
 
 TEST_F(FetchReportTest, CancelEndsAFetchWithinAboutASecond)
 {
-    std::atomic<bool> cancelled{false};
-    const FetchControl control{0, readFlag, &cancelled};
+    std::atomic<bool> cancelled { false };
+    const FetchControl control { 0, readFlag, &cancelled };
     std::thread canceller([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
         cancelled = true;

@@ -1,18 +1,15 @@
 #include "net/internet_session.h"
-
 #include "net_test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <memory>
+#include <netinet/in.h>
 #include <set>
 #include <sstream>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace zr5::script::net::test {
@@ -34,8 +31,7 @@ protected:
 std::unique_ptr<TestHttpServer> InternetSessionTest::s_server;
 
 // Seconds a call took, to prove a time-out fired instead of the 60 s default.
-template <typename Call>
-double secondsTaken(Call call)
+template <typename Call> double secondsTaken(Call call)
 {
     const auto start = std::chrono::steady_clock::now();
     call();
@@ -69,8 +65,8 @@ TEST_F(InternetSessionTest, SessionsOnSeveralThreadsFetchIndependently)
     std::istringstream stream(trace);
     for (std::string line; std::getline(stream, line);)
         lines.insert(line);
-    const std::multiset<std::string> expected{"262144", "262144", "262144", "262144",
-                                              "37856",  "37857",  "37858",  "37859"};
+    const std::multiset<std::string> expected { "262144", "262144", "262144", "262144", "37856", "37857",
+        "37858", "37859" };
     EXPECT_EQ(lines, expected) << trace;
 }
 
@@ -181,7 +177,7 @@ public:
     FullListener()
     {
         m_listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
+        sockaddr_in address {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof address);
@@ -206,7 +202,7 @@ public:
 
 private:
     int m_listener = -1;
-    int m_fillers[3] = {-1, -1, -1};
+    int m_fillers[3] = { -1, -1, -1 };
     int m_port = 0;
 };
 
@@ -216,9 +212,8 @@ TEST_F(InternetSessionTest, ConnectTimeOutEndsAHangingConnect)
     const ScopedEnv connect("ZR5_NET_CONNECT_SECONDS", "1");
     const ScopedEnv stall("ZR5_NET_STALL_SECONDS", "1");
     std::string body = "unchanged";
-    const double seconds = secondsTaken([&] {
-        body = InternetSession().fetch("http://127.0.0.1:" + std::to_string(listener.port()) + "/");
-    });
+    const double seconds = secondsTaken(
+        [&] { body = InternetSession().fetch("http://127.0.0.1:" + std::to_string(listener.port()) + "/"); });
     EXPECT_EQ(body, "");
     EXPECT_LT(seconds, 30.0);
 }

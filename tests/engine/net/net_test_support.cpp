@@ -1,20 +1,19 @@
 #include "net_test_support.h"
 
 #include <arpa/inet.h>
+#include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <thread>
+#include <unistd.h>
 
 namespace zr5::script::net::test {
 
@@ -22,7 +21,7 @@ namespace {
 
 sockaddr_in loopback(int port)
 {
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -73,14 +72,15 @@ ChildProcess::~ChildProcess()
 std::string ChildProcess::readLine()
 {
     std::string line;
-    pollfd entry{m_stdout, POLLIN, 0};
+    pollfd entry { m_stdout, POLLIN, 0 };
     char byte = 0;
     while (poll(&entry, 1, 10000) == 1 && read(m_stdout, &byte, 1) == 1 && byte != '\n')
         line.push_back(byte);
     return line;
 }
 
-ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value) : m_name(std::move(name))
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : m_name(std::move(name))
 {
     if (const char* old = std::getenv(m_name.c_str()))
         m_saved = old;
@@ -100,8 +100,8 @@ ScopedEnv::~ScopedEnv()
 
 NoProxyEnvironment::NoProxyEnvironment()
 {
-    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "ftp_proxy", "FTP_PROXY", "all_proxy",
-                             "ALL_PROXY", "no_proxy", "NO_PROXY"})
+    for (const char* name : { "http_proxy", "https_proxy", "HTTPS_PROXY", "ftp_proxy", "FTP_PROXY",
+             "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY" })
         m_cleared.push_back(std::make_unique<ScopedEnv>(name, std::nullopt));
 }
 
@@ -128,7 +128,8 @@ bool waitUntilAccepting(int port)
 }
 
 TestHttpServer::TestHttpServer()
-    : m_process(std::make_unique<ChildProcess>(std::vector<std::string>{ZR5_NET_PYTHON, "-u", ZR5_NET_TEST_SERVER}))
+    : m_process(std::make_unique<ChildProcess>(
+        std::vector<std::string> { ZR5_NET_PYTHON, "-u", ZR5_NET_TEST_SERVER }))
 {
     const std::string httpLine = m_process->readLine();
     const std::string ftpLine = m_process->readLine();
@@ -148,7 +149,8 @@ std::string TestHttpServer::url(const std::string& path) const
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
-TinyProxy::TinyProxy() : m_port(unusedPort())
+TinyProxy::TinyProxy()
+    : m_port(unusedPort())
 {
     std::string folderTemplate = (std::filesystem::temp_directory_path() / "zr5-proxy-XXXXXX").string();
     if (mkdtemp(folderTemplate.data()) == nullptr)
@@ -158,7 +160,7 @@ TinyProxy::TinyProxy() : m_port(unusedPort())
     std::ofstream(config) << "Port " << m_port << "\nListen 127.0.0.1\nAllow 127.0.0.1\n"
                           << "Timeout 30\nMaxClients 8\nLogLevel Info\n"
                           << "LogFile \"" << m_folder << "/tinyproxy.log\"\n";
-    m_process = std::make_unique<ChildProcess>(std::vector<std::string>{"tinyproxy", "-d", "-c", config});
+    m_process = std::make_unique<ChildProcess>(std::vector<std::string> { "tinyproxy", "-d", "-c", config });
     if (!waitUntilAccepting(m_port))
         throw std::runtime_error("tinyproxy did not start");
 }

@@ -1,9 +1,7 @@
 #include "net/internet_session.h"
-
 #include "net_test_support.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace zr5::script::net::test {
@@ -28,7 +26,7 @@ protected:
 
     static ConnectionConfig named(int port, bool bypassLocal)
     {
-        return ConnectionConfig{2, "127.0.0.1", port, bypassLocal};
+        return ConnectionConfig { 2, "127.0.0.1", port, bypassLocal };
     }
     static std::string proxyUrl(int port) { return "http://127.0.0.1:" + std::to_string(port); }
     static bool viaProxy(const std::string& echoedHeaders)
@@ -47,7 +45,8 @@ std::unique_ptr<TinyProxy> ProxyTest::s_proxy;
 
 TEST_F(ProxyTest, NamedProxyCarriesEveryRequest)
 {
-    const std::string headers = InternetSession(named(s_proxy->port(), false)).fetch(s_server->url("/headers"));
+    const std::string headers
+        = InternetSession(named(s_proxy->port(), false)).fetch(s_server->url("/headers"));
     EXPECT_TRUE(viaProxy(headers)) << headers;
     // Loopback too, and an environment no_proxy does not open a side door.
     const ScopedEnv noProxy("no_proxy", "127.0.0.1,localhost");
@@ -76,13 +75,13 @@ TEST_F(ProxyTest, BypassLocalStillProxiesOtherHostsAtEveryHop)
 
 TEST_F(ProxyTest, WithoutBypassARemoteNameFailsDirect)
 {
-    EXPECT_EQ(InternetSession(ConnectionConfig{1, "", 0, false}).fetch(kRemoteUrl), "");
+    EXPECT_EQ(InternetSession(ConnectionConfig { 1, "", 0, false }).fetch(kRemoteUrl), "");
 }
 
 TEST_F(ProxyTest, DirectModeIgnoresTheEnvironmentProxy)
 {
     const ScopedEnv deadProxy("http_proxy", proxyUrl(unusedPort()));
-    const ConnectionConfig direct{1, "127.0.0.1", unusedPort(), false};
+    const ConnectionConfig direct { 1, "127.0.0.1", unusedPort(), false };
     EXPECT_EQ(InternetSession(direct).fetch(s_server->url("/doc")), "<html><title>Top News</title></html>\n");
 }
 
@@ -91,7 +90,7 @@ TEST_F(ProxyTest, SystemModeFollowsTheEnvironmentProxy)
     {
         const ScopedEnv deadProxy("http_proxy", proxyUrl(unusedPort()));
         EXPECT_EQ(InternetSession().fetch(s_server->url("/doc")), "");
-        EXPECT_EQ(InternetSession(ConnectionConfig{}).fetch(s_server->url("/doc")), "");
+        EXPECT_EQ(InternetSession(ConnectionConfig {}).fetch(s_server->url("/doc")), "");
     }
     const ScopedEnv liveProxy("http_proxy", proxyUrl(s_proxy->port()));
     EXPECT_TRUE(viaProxy(InternetSession().fetch(s_server->url("/headers"))));
@@ -99,19 +98,19 @@ TEST_F(ProxyTest, SystemModeFollowsTheEnvironmentProxy)
 
 TEST_F(ProxyTest, UnknownProxyModeFailsEveryFetch)
 {
-    for (const int mode : {3, -1, 100}) {
-        const ConnectionConfig config{mode, "127.0.0.1", s_proxy->port(), true};
+    for (const int mode : { 3, -1, 100 }) {
+        const ConnectionConfig config { mode, "127.0.0.1", s_proxy->port(), true };
         EXPECT_EQ(InternetSession(config).fetch(s_server->url("/doc")), "") << mode;
     }
 }
 
 TEST_F(ProxyTest, MalformedNamedProxyFails)
 {
-    for (const ConnectionConfig& config : {ConnectionConfig{2, "", s_proxy->port(), false},
-                                           ConnectionConfig{2, "127.0.0.1", -1, false},
-                                           ConnectionConfig{2, "127.0.0.1", 70000, false}})
-        EXPECT_EQ(InternetSession(config).fetch(s_server->url("/doc")), "") << config.proxyAddress << ":"
-                                                                            << config.proxyPort;
+    for (const ConnectionConfig& config :
+        { ConnectionConfig { 2, "", s_proxy->port(), false }, ConnectionConfig { 2, "127.0.0.1", -1, false },
+            ConnectionConfig { 2, "127.0.0.1", 70000, false } })
+        EXPECT_EQ(InternetSession(config).fetch(s_server->url("/doc")), "")
+            << config.proxyAddress << ":" << config.proxyPort;
 }
 
 } // namespace

@@ -5,7 +5,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 packages=(
   # build
-  g++ clang cmake ninja-build pkg-config flex bison
+  g++ clang clang-format cmake ninja-build pkg-config flex bison
   qt6-base-dev libxcb1-dev libcurl4-openssl-dev libxml2-dev
   # tests and measurement
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev llvm-14

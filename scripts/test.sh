@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: sanitizer build, fuzz smoke runs, then
+# Builds and runs the whole test suite: the formatting check, sanitizer build, fuzz smoke runs, then
 # the warnings-as-errors build, whose CTest summary is the last thing printed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${ZR5_BUILD_ROOT:-$root/build-test}
 jobs=$(nproc)
+
+echo "== formatting =="
+"$root/scripts/check-format.sh"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 "$root/scripts/build.sh" "$out/asan" -DCMAKE_BUILD_TYPE=Debug -DZR5_WITH_ASAN=ON -DZR5_WERROR=ON

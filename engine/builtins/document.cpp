@@ -3,8 +3,8 @@
 #include "builtins/document.h"
 
 #include "builtins/builtin_args.h"
-#include "builtins/host_state.h"
 #include "builtins/markup_tokenizer.h"
+#include "builtins/open_method.h"
 #include "kanji/kanji_convert.h"
 
 namespace zr5::script {
@@ -22,30 +22,15 @@ ValuePtr memberValue(const Properties& members, std::string_view name)
     return slot ? slot->value : ValuePtr();
 }
 
-class OpenMethod final : public Callable {
-public:
-    void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override
-    {
-        result = {};
-        Properties* members = self ? self->properties() : nullptr;
-        if (!members) {
-            return;
-        }
-        const Arguments args(arguments);
-        if (!args.has(0)) {
-            result = makeBoolean(false);
-            return;
-        }
-        const net::FetchResult fetched = fetchForScript(args.text(0));
-        result = makeBoolean(!fetched.body.empty());
-        if (!fetched.body.empty()) {
-            assign(members->findOrCreate(kSource),
-                makeString(kanji::kanjiConvert(fetched.body, kConversionOptions)));
-            assign(members->findOrCreate(kIndex), makeNumber(0));
-        }
-        stopIfCancelled(fetched);
+ValuePtr readIntoDocument(Properties& members, const std::string&, const net::FetchResult& fetched)
+{
+    if (fetched.body.empty()) {
+        return makeBoolean(false);
     }
-};
+    assign(members.findOrCreate(kSource), makeString(kanji::kanjiConvert(fetched.body, kConversionOptions)));
+    assign(members.findOrCreate(kIndex), makeNumber(0));
+    return makeBoolean(true);
+}
 
 class GetMethod final : public Callable {
 public:
@@ -90,7 +75,7 @@ public:
         if (!members) {
             return;
         }
-        assign(members->findOrCreate("open"), makeFunction(std::make_shared<OpenMethod>()));
+        assign(members->findOrCreate("open"), makeOpenMethod(readIntoDocument));
         assign(members->findOrCreate("close"), makeFunction(std::make_shared<CloseMethod>()));
         assign(members->findOrCreate("get"), makeFunction(std::make_shared<GetMethod>()));
     }

@@ -3,7 +3,7 @@
 #include "builtins/feed.h"
 
 #include "builtins/builtin_args.h"
-#include "builtins/host_state.h"
+#include "builtins/open_method.h"
 #include "feed/feed_reader.h"
 
 #include <string>
@@ -46,32 +46,16 @@ void fill(Properties& members, feed::Feed& read)
     assign(members.findOrCreate(kItems), makeItems(read.items));
 }
 
-class OpenMethod final : public Callable {
-public:
-    void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override
-    {
-        result = {};
-        Properties* members = self ? self->properties() : nullptr;
-        if (!members) {
-            return;
-        }
-        const Arguments args(arguments);
-        if (!args.has(0)) {
-            result = makeBoolean(false);
-            return;
-        }
-        const std::string url = args.text(0);
-        const net::FetchResult fetched = fetchForScript(url);
-        feed::Feed read = feed::readFeed(
-            { fetched.body, fetched.finalUrl.empty() ? url : fetched.finalUrl, fetched.charset });
-        if (!read.isFeed) {
-            read = {};
-        }
-        fill(*members, read);
-        result = makeBoolean(read.isFeed);
-        stopIfCancelled(fetched);
+ValuePtr readIntoFeed(Properties& members, const std::string& url, const net::FetchResult& fetched)
+{
+    feed::Feed read = feed::readFeed(
+        { fetched.body, fetched.finalUrl.empty() ? url : fetched.finalUrl, fetched.charset });
+    if (!read.isFeed) {
+        read = {};
     }
-};
+    fill(members, read);
+    return makeBoolean(read.isFeed);
+}
 
 class FeedConstructor final : public Callable {
 public:
@@ -82,7 +66,7 @@ public:
         if (!members) {
             return;
         }
-        assign(members->findOrCreate("open"), makeFunction(std::make_shared<OpenMethod>()));
+        assign(members->findOrCreate("open"), makeOpenMethod(readIntoFeed));
         feed::Feed empty;
         fill(*members, empty);
     }

@@ -1,6 +1,7 @@
 #include "core_test_support.h"
 
 #include "core/text_codec.h"
+#include "stop_child.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -101,10 +102,7 @@ TestServer::TestServer(const std::filesystem::path& folder)
 
 TestServer::~TestServer()
 {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        ::waitpid(m_pid, nullptr, 0);
-    }
+    zr5::test::stopChild(m_pid);
 }
 
 std::string TestServer::url(std::string_view path) const

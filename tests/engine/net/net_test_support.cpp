@@ -1,5 +1,7 @@
 #include "net_test_support.h"
 
+#include "stop_child.h"
+
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdlib>
@@ -64,8 +66,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv)
 
 ChildProcess::~ChildProcess()
 {
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
+    zr5::test::stopChild(m_pid);
     close(m_stdout);
 }
 

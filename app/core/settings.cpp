@@ -13,7 +13,8 @@ struct SettingKey {
     std::string_view key;
     std::int32_t* (*number)(Settings&); // exactly one of number and text is set
     std::string* (*text)(Settings&);
-    std::int32_t maximum = 0; // numbers from 1 to maximum, else the default; 0: any number
+    std::int32_t maximum = 0; // numbers from minimum to maximum, else the default; 0: any number
+    std::int32_t minimum = 1;
 };
 
 constexpr std::string_view kScriptSection = "Script";
@@ -34,6 +35,11 @@ const SettingKey kSettingKeys[] = {
     { "Window", "Height", ZR5_NUMBER(window.height) },
     { "Window", "Z", ZR5_NUMBER(window.z) },
     { "Window", "Sticking", ZR5_NUMBER(window.sticking) },
+    { "Window", "Speed", ZR5_NUMBER(window.speed), 10, 0 },
+    { "Window", "HoverPause", ZR5_NUMBER(window.hoverPause), 1, 0 },
+    { "Window", "Dock", ZR5_NUMBER(window.dock), DockBottom, DockFree },
+    { "Window", "Opacity", ZR5_NUMBER(window.opacity), 100, 20 },
+    { "Window", "Screen", ZR5_TEXT(window.screen) },
     { "Proxy", "Type", ZR5_NUMBER(proxy.type) },
     { "Proxy", "Address", ZR5_TEXT(proxy.address) },
     { "Proxy", "Port", ZR5_NUMBER(proxy.port) },
@@ -113,10 +119,23 @@ void loadScriptEntries(const ProfileFile& file, ScriptList& scripts)
     }
 }
 
+// A ranged value that does not even start like a number ("abc", "on") keeps
+// the default rather than reading as 0.
+bool startsLikeNumber(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    return !text.empty() && text.front() >= '0' && text.front() <= '9';
+}
+
 std::int32_t readNumber(const ProfileFile& file, const SettingKey& key, std::int32_t fallback)
 {
+    if (key.maximum != 0 && !startsLikeNumber(file.readString(key.section, key.key, ""))) {
+        return fallback;
+    }
     std::int32_t number = file.readInt(key.section, key.key, fallback);
-    if (key.maximum != 0 && (number < 1 || number > key.maximum)) {
+    if (key.maximum != 0 && (number < key.minimum || number > key.maximum)) {
         return fallback;
     }
     return number;

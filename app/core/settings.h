@@ -27,7 +27,16 @@ struct WindowSettings {
     std::int32_t height = 0;
     std::int32_t z = 0; // 1 always in front, -1 always behind
     std::int32_t sticking = 0; // non-zero: position and size locked
+    // Display options. X, Y, Width and Height keep the free rectangle while
+    // the window is docked, so undocking can return to it.
+    std::int32_t speed = 2; // scroll speed, 0 (slow) to 10 (fast)
+    std::int32_t hoverPause = 1; // 1: scrolling stops while the pointer rests on the window
+    std::int32_t dock = 0; // see WindowDock
+    std::int32_t opacity = 100; // percent, 20 to 100, on top of the skin's own alpha
+    std::string screen; // name of the screen the window was last on
 };
+
+enum WindowDock : std::int32_t { DockFree = 0, DockTop = 1, DockBottom = 2 };
 
 struct Settings {
     std::int32_t reloadMinutes = 30; // patrol interval

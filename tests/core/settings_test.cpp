@@ -39,12 +39,28 @@ TEST(Settings, LimitsOutOfRangeTakeTheirDefaults)
     EXPECT_EQ(limits("ScriptLimit=abc\nFetchLimit=5s\n"), "30/5");
 }
 
+TEST(Settings, DisplayOptionsOutOfRangeOrGarbageTakeTheirDefaults)
+{
+    auto display = [](const std::string& window) {
+        const WindowSettings w = readSettings(ProfileFile::parse("[Window]\n" + window)).window;
+        return std::to_string(w.speed) + "/" + std::to_string(w.hoverPause) + "/" + std::to_string(w.dock)
+            + "/" + std::to_string(w.opacity);
+    };
+    EXPECT_EQ(display(""), "2/1/0/100");
+    EXPECT_EQ(display("Speed=0\nHoverPause=0\nDock=2\nOpacity=20\n"), "0/0/2/20");
+    EXPECT_EQ(display("Speed=10\nHoverPause=1\nDock=1\nOpacity=100\n"), "10/1/1/100");
+    EXPECT_EQ(display("Speed=11\nHoverPause=2\nDock=3\nOpacity=19\n"), "2/1/0/100");
+    EXPECT_EQ(display("Speed=-1\nHoverPause=-1\nDock=-1\nOpacity=101\n"), "2/1/0/100");
+    EXPECT_EQ(display("Speed=abc\nHoverPause=on\nDock=top\nOpacity=\n"), "2/1/0/100");
+    EXPECT_EQ(display("Speed=99999999999\nDock=-99999999999\nOpacity=2147483648\n"), "2/1/0/100");
+}
+
 TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
 {
     ScriptList scripts;
     Settings settings;
     settings.reloadMinutes = 12;
-    settings.window = { "Group\\Blue", -10, 20, 300, 40, -1, 1 };
+    settings.window = { "Group\\Blue", -10, 20, 300, 40, -1, 1, 7, 0, DockBottom, 60, "HDMI-1" };
     settings.proxy = { 2, "proxy.example", 3128, 1 };
     ProfileFile file;
     settings.scriptLimitSeconds = 5;
@@ -52,12 +68,18 @@ TEST(Settings, SavesTheSectionsInOrderAndReadsThemBack)
     storeSettings(file, scripts, settings);
     EXPECT_EQ(file.serialize(),
         "[Script]\nCount=0\n[Timer]\nReload=12\nScriptLimit=5\nFetchLimit=120\n[Window]\n"
-        "Skin=Group\\Blue\nX=-10\nY=20\nWidth=300\nHeight=40\nZ=-1\nSticking=1\n[Proxy]\nType=2\n"
+        "Skin=Group\\Blue\nX=-10\nY=20\nWidth=300\nHeight=40\nZ=-1\nSticking=1\nSpeed=7\nHoverPause=0\n"
+        "Dock=2\nOpacity=60\nScreen=HDMI-1\n[Proxy]\nType=2\n"
         "Address=proxy.example\nPort=3128\nLocal=1\n[Notice]\nURL=http://127.0.0.1/notice.html\n");
     Settings back = loadSettings(ProfileFile::parse(file.serialize()), scripts);
     EXPECT_EQ(back.window.skin, "Group\\Blue");
     EXPECT_EQ(back.window.x, -10);
     EXPECT_EQ(back.window.z, -1);
+    EXPECT_EQ(back.window.speed, 7);
+    EXPECT_EQ(back.window.hoverPause, 0);
+    EXPECT_EQ(back.window.dock, DockBottom);
+    EXPECT_EQ(back.window.opacity, 60);
+    EXPECT_EQ(back.window.screen, "HDMI-1");
     EXPECT_EQ(back.proxy.address, "proxy.example");
     EXPECT_EQ(back.proxy.port, 3128);
     EXPECT_EQ(back.reloadMinutes, 12);

@@ -1,5 +1,7 @@
 #include "core/display_holder.h"
 
+#include <algorithm>
+
 namespace zr5::core {
 namespace {
 
@@ -17,8 +19,24 @@ DisplayHolder::DisplayHolder()
 
 void DisplayHolder::setMainList(HeadlineListPtr list)
 {
+    // Place-holders without a link ("Now Connecting...") give way at once.
+    const Headline* front = m_position > 0.0 ? currentHeadline() : nullptr;
+    if (front && front->link.empty()) {
+        front = nullptr;
+    }
+    std::shared_ptr<const Headline> held = front ? std::make_shared<const Headline>(*front) : nullptr;
+    const double position = m_position;
     m_main = list ? std::move(list) : std::make_shared<HeadlineList>();
     rewind();
+    if (held) {
+        m_heldFront = std::move(held);
+        m_position = position;
+    }
+}
+
+void DisplayHolder::setSpeed(std::int32_t speed)
+{
+    m_speed = std::clamp(speed, kMinSpeed, kMaxSpeed);
 }
 
 void DisplayHolder::setNoticeList(HeadlineListPtr list)
@@ -31,6 +49,7 @@ void DisplayHolder::rewind()
 {
     m_position = 0.0;
     m_cursor = Cursor {};
+    m_heldFront.reset();
 }
 
 void DisplayHolder::clampIndices()
@@ -50,6 +69,9 @@ bool DisplayHolder::noticeDue() const
 
 const Headline* DisplayHolder::currentHeadline() const
 {
+    if (m_heldFront) {
+        return m_heldFront.get();
+    }
     if (noticeDue() && m_cursor.noticeIndex < sizeOf(m_notice)) {
         return &m_notice->at(m_cursor.noticeIndex);
     }
@@ -61,11 +83,16 @@ const Headline* DisplayHolder::currentHeadline() const
 
 bool DisplayHolder::isValid() const
 {
-    return m_cursor.mainIndex < m_main->size() || m_cursor.noticeIndex < sizeOf(m_notice);
+    return m_heldFront || m_cursor.mainIndex < m_main->size() || m_cursor.noticeIndex < sizeOf(m_notice);
 }
 
 void DisplayHolder::next()
 {
+    // The replaced list's front headline has left: the new list begins.
+    if (m_heldFront) {
+        m_heldFront.reset();
+        return;
+    }
     if (++m_cursor.sinceNotice > kNoticePeriod) {
         m_cursor.sinceNotice = 0;
         if (m_notice) {
@@ -78,6 +105,30 @@ void DisplayHolder::next()
     if (++m_cursor.mainIndex >= m_main->size()) {
         m_cursor.mainIndex = 0;
     }
+}
+
+// next() undone step by step: a main step counted sinceNotice up and moved the
+// main index on; the step after a notice reset sinceNotice and moved the
+// notice index on (or, with no notice list, the main index).
+void DisplayHolder::previous()
+{
+    if (m_heldFront) {
+        m_heldFront.reset();
+    }
+    auto stepBack = [](std::size_t& index, std::size_t size) {
+        index = index == 0 ? (size == 0 ? 0 : size - 1) : index - 1;
+    };
+    if (m_cursor.sinceNotice > 0) {
+        --m_cursor.sinceNotice;
+        stepBack(m_cursor.mainIndex, m_main->size());
+        return;
+    }
+    m_cursor.sinceNotice = kNoticePeriod;
+    if (m_notice) {
+        stepBack(m_cursor.noticeIndex, m_notice->size());
+        return;
+    }
+    stepBack(m_cursor.mainIndex, m_main->size());
 }
 
 } // namespace zr5::core

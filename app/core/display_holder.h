@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace zr5::core {
 
@@ -18,7 +19,9 @@ public:
 
     DisplayHolder();
 
-    // Replaces the main list and starts again at its first headline.
+    // Replaces the main list and starts again at its first headline. A front
+    // headline with a link that has started scrolling is held until it has
+    // left: it is being read, and the new list follows it.
     void setMainList(HeadlineListPtr list);
     // Replaces the notice list (null: none); the cursor stays where it is.
     void setNoticeList(HeadlineListPtr list);
@@ -31,13 +34,27 @@ public:
     const Headline* currentHeadline() const;
     bool isValid() const;
     void next();
+    // The headline next() came from (wrapping, with the notices where they
+    // were interleaved); a held headline is let go first.
+    void previous();
 
     double position() const { return m_position; }
     void setPosition(double position) { m_position = position; }
-    // One animation frame's worth of scrolling.
-    void advancePosition() { m_position += m_speed * 0.25 + 0.5; }
+    // One animation frame's worth of scrolling, unless paused.
+    void advancePosition()
+    {
+        if (!m_paused) {
+            m_position += m_speed * 0.25 + 0.5;
+        }
+    }
     std::int32_t speed() const { return m_speed; }
-    void setSpeed(std::int32_t speed) { m_speed = speed; }
+    // Clamped to kMinSpeed..kMaxSpeed.
+    void setSpeed(std::int32_t speed);
+    bool paused() const { return m_paused; }
+    void setPaused(bool paused) { m_paused = paused; }
+
+    static constexpr std::int32_t kMinSpeed = 0;
+    static constexpr std::int32_t kMaxSpeed = 10;
 
 private:
     struct Cursor {
@@ -51,8 +68,11 @@ private:
 
     HeadlineListPtr m_main;
     HeadlineListPtr m_notice;
+    // The front headline of a replaced list, shown until it has scrolled out.
+    std::shared_ptr<const Headline> m_heldFront;
     double m_position = 0.0;
     std::int32_t m_speed = kDefaultSpeed;
+    bool m_paused = false;
     Cursor m_cursor;
 };
 

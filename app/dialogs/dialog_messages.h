@@ -66,7 +66,7 @@ inline constexpr std::string_view kAddressRefused
 inline constexpr std::string_view kPortRefused = "ポート番号は 0 から 65535 の範囲で指定してください。";
 
 // Proxy page.
-inline constexpr std::string_view kProxySystem = "Internet Explorer の設定を使用する(&R)";
+inline constexpr std::string_view kProxySystem = "システムの設定を使用する(&R)";
 inline constexpr std::string_view kProxyNone = "プロキシサーバーを使用しない(&N)";
 inline constexpr std::string_view kProxyNamed = "プロキシサーバーを使用する(&X)";
 inline constexpr std::string_view kAddressLabel = "アドレス(&A):";
@@ -85,5 +85,21 @@ inline constexpr std::string_view kProductName = "Zephyrant2";
 inline constexpr std::string_view kVersion = "Version 2.00";
 inline constexpr std::string_view kNotice = "Copyright (C) 2026 Orlemont. All rights reserved.";
 inline constexpr std::string_view kHomePage = "https://zephyrant2.orlemont.org/";
+
+// Display page of the settings sheet.
+inline constexpr std::string_view kDisplayTab = "表示";
+inline constexpr std::string_view kHoverPause = "マウスが上にある間はスクロールを止める(&H)";
+inline constexpr std::string_view kDockGroup = "ウィンドウの位置";
+inline constexpr std::string_view kDockFree = "固定しない(&F)";
+inline constexpr std::string_view kDockTop = "画面の上端(&T)";
+inline constexpr std::string_view kDockBottom = "画面の下端(&B)";
+inline constexpr std::string_view kScreenLabel = "画面(&D):";
+inline constexpr std::string_view kOpacityLabel = "不透明度(&O):";
+inline constexpr std::string_view kPercentSuffix = " %";
+inline constexpr std::string_view kAutostart = "ログイン時に起動する(&L)";
+inline constexpr std::string_view kAutostartStale
+    = "ログイン時の起動項目は、もう存在しないプログラムを指しています。";
+// Followed by the file and the system's reason.
+inline constexpr std::string_view kAutostartFailed = "ログイン時の起動を設定できませんでした: ";
 
 } // namespace zr5::ui::msg

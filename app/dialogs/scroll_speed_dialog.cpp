@@ -1,26 +1,21 @@
 #include "dialogs/scroll_speed_dialog.h"
 
 #include "dialogs/dialog_messages.h"
+#include "dialogs/speed_slider.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QSlider>
-#include <algorithm>
 
 namespace zr5::ui {
 
 ScrollSpeedDialog::ScrollSpeedDialog(QWidget* owner, std::int32_t speed)
     : QDialog(owner)
-    , m_slider(new QSlider(Qt::Horizontal, this))
+    , m_speed(new SpeedSlider(speed, this))
 {
     setWindowTitle(msg::tr8(msg::kSpeedCaption));
-    m_slider->setRange(kSlowest, kFastest);
-    m_slider->setTickPosition(QSlider::TicksBelow);
-    m_slider->setPageStep(1);
-    m_slider->setValue(std::clamp<std::int32_t>(speed, kSlowest, kFastest));
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(msg::tr8(msg::kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -29,16 +24,19 @@ ScrollSpeedDialog::ScrollSpeedDialog(QWidget* owner, std::int32_t speed)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(msg::tr8(msg::kSpeedLabel), this), 0, 0, 1, 3);
-    grid->addWidget(new QLabel(msg::tr8(msg::kSlow), this), 1, 0);
-    grid->addWidget(m_slider, 1, 1);
-    grid->addWidget(new QLabel(msg::tr8(msg::kFast), this), 1, 2);
-    grid->addWidget(buttons, 2, 0, 1, 3);
+    grid->addWidget(new QLabel(msg::tr8(msg::kSpeedLabel), this), 0, 0);
+    grid->addWidget(m_speed, 1, 0);
+    grid->addWidget(buttons, 2, 0);
 }
 
 std::int32_t ScrollSpeedDialog::speed() const
 {
-    return m_slider->value();
+    return m_speed->speed();
+}
+
+QSlider* ScrollSpeedDialog::slider() const
+{
+    return m_speed->slider();
 }
 
 void ScrollSpeedDialog::showEvent(QShowEvent* event)

@@ -10,24 +10,23 @@ class QSlider;
 
 namespace zr5::ui {
 
+class SpeedSlider;
+
 class ScrollSpeedDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kSlowest = 0;
-    static constexpr int kFastest = 10;
-
     // speed is clamped to the slider's range.
     ScrollSpeedDialog(QWidget* owner, std::int32_t speed);
 
     std::int32_t speed() const;
-    QSlider* slider() const { return m_slider; }
+    QSlider* slider() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QSlider* m_slider;
+    SpeedSlider* m_speed;
 };
 
 // Where a window of size goes to sit in the middle of area.

@@ -1,6 +1,7 @@
 #include "dialogs/settings_sheet.h"
 
 #include "dialogs/dialog_messages.h"
+#include "dialogs/display_page.h"
 #include "dialogs/proxy_page.h"
 #include "dialogs/rss_page.h"
 #include "dialogs/scripts_page.h"
@@ -19,12 +20,15 @@ SettingsSheet::SettingsSheet(QWidget* owner, SettingsContext& context)
     , m_scriptsPage(new ScriptsPage(context.scripts, context.reloadMinutes, context.report, m_tabs))
     , m_rssPage(new RssPage(context.scripts, *m_scriptsPage, context.report, m_tabs))
     , m_proxyPage(new ProxyPage(context.proxy, m_tabs))
+    , m_displayPage(new DisplayPage(
+          context.window, context.screenNames, context.autostartEntry, context.autostart, m_tabs))
 {
     setWindowTitle(msg::tr8(msg::kSheetCaption));
     setModal(true);
     m_tabs->addTab(m_scriptsPage, msg::tr8(msg::kScriptsTab));
     m_tabs->addTab(m_rssPage, msg::tr8(msg::kRssTab));
     m_tabs->addTab(m_proxyPage, msg::tr8(msg::kProxyTab));
+    m_tabs->addTab(m_displayPage, msg::tr8(msg::kDisplayTab));
 
     auto* buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(msg::tr8(msg::kOk), QDialogButtonBox::AcceptRole);
@@ -41,6 +45,7 @@ SettingsSheet::SettingsSheet(QWidget* owner, SettingsContext& context)
     connect(m_scriptsPage, &ScriptsPage::sitesSwapped, m_rssPage, &RssPage::swapSites);
     connect(m_rssPage, &RssPage::changed, this, &SettingsSheet::markChanged);
     connect(m_proxyPage, &ProxyPage::changed, this, &SettingsSheet::markChanged);
+    connect(m_displayPage, &DisplayPage::changed, this, &SettingsSheet::markChanged);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
@@ -58,8 +63,15 @@ bool SettingsSheet::apply()
         m_tabs->setCurrentWidget(m_proxyPage);
         return false;
     }
+    // The only step the system may refuse goes first, so that a refusal
+    // leaves everything else as it was.
+    if (!m_displayPage->applyAutostart()) {
+        m_tabs->setCurrentWidget(m_displayPage);
+        return false;
+    }
     m_scriptsPage->apply();
     m_proxyPage->apply(m_context.proxy);
+    m_displayPage->apply(m_context.window);
     m_applied = true;
     m_apply->setEnabled(false);
     return true;

@@ -75,15 +75,29 @@ private:
     bool m_additive = false;
 };
 
+// Edges of scaled rectangles stay within this, so that their sizes fit an int.
+inline constexpr int kMaxRectEdge = 1 << 30;
+
+// Device pixels per logical pixel must be a finite number above 0.
+bool isValidScale(double scale);
+
+// A logical rectangle on a surface of `scale` device pixels per logical pixel.
+// Edges are scaled and rounded rather than sizes, so rectangles that touch in
+// logical pixels touch on the device too, without gaps or overlaps.
+Rect toDevice(const Rect& logical, double scale);
+
 // Blends src's rectangle onto dst's: result = dst * (1 - srcA * k) + src * k with
 // k = constantAlpha / kOpaque. Modes: stretch, or tile along x, y or both (the last
 // piece clipped, not scaled). Nearest-neighbour stretching. A piece whose source
 // rectangle is empty or leaves src is skipped; an unknown mode draws nothing.
+// The destination is in logical pixels: every piece is laid out as at scale 1,
+// and only its rectangle on dst is scaled (nearest neighbour, so skin pixels stay
+// sharp). An invalid scale draws nothing.
 void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
-    int sh, int constantAlpha, int mode);
+    int sh, int constantAlpha, int mode, double scale = 1.0);
 // Nine-part frame: corners keep their size, edges and centre stretch or tile.
 void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int left, int right,
-    int top, int bottom, int constantAlpha, int mode);
+    int top, int bottom, int constantAlpha, int mode, double scale = 1.0);
 // One-pixel opaque outline of rect, clipped to the surface.
 void drawOutline(Surface32& dst, const Rect& rect, std::uint32_t colorRef);
 

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace zr5::gfx {
@@ -16,6 +17,25 @@ bool fitsCoordinate(std::int64_t v)
 {
     return v >= -kMaxCoordinate && v <= kMaxCoordinate;
 }
+
+// Far beyond any coordinate that fits, and still exact in a double.
+constexpr double kMaxScaledEdge = 0x1p52;
+
+std::int64_t deviceEdge(std::int64_t logical, double scale)
+{
+    const double scaled = std::clamp(static_cast<double>(logical) * scale, -kMaxScaledEdge, kMaxScaledEdge);
+    return std::llround(scaled);
+}
+
+QRect rectOf(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
+{
+    return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
+}
+
+// A destination rectangle in logical pixels, wide enough that sums cannot overflow.
+struct Piece {
+    std::int64_t x, y, w, h;
+};
 
 // The part of src that the pieces of one blit read, with its place in src.
 struct SourceArea {
@@ -44,9 +64,10 @@ SourceArea premultiplyArea(const QImage& image, const QRect& area, int constantA
 class PieceBlender final {
 public:
     // area: the source rectangle of the blit, already clipped to src.
-    PieceBlender(Surface32& dst, const Surface32& src, const QRect& area, int constantAlpha)
+    PieceBlender(Surface32& dst, const Surface32& src, const QRect& area, int constantAlpha, double scale)
         : m_sourceSize(src.image().size())
         , m_additive(src.hasAdditivePixels())
+        , m_scale(scale)
         , m_painter(&dst.image())
     {
         if (m_additive && constantAlpha < kOpaque) {
@@ -59,13 +80,20 @@ public:
     }
 
     // The piece is skipped, as the system blend refuses it, when the source rectangle
-    // is empty or leaves the source surface.
-    void draw(const QRect& target, std::int64_t sx, std::int64_t sy, std::int64_t sw, std::int64_t sh)
+    // is empty or leaves the source surface, or when its place on the device is
+    // empty or too far out for Qt's fixed-point arithmetic.
+    void draw(const Piece& piece, std::int64_t sx, std::int64_t sy, std::int64_t sw, std::int64_t sh)
     {
-        if (target.width() <= 0 || target.height() <= 0 || sw <= 0 || sh <= 0 || sx < 0 || sy < 0
-            || sx + sw > m_sourceSize.width() || sy + sh > m_sourceSize.height()) {
+        const std::int64_t left = deviceEdge(piece.x, m_scale);
+        const std::int64_t top = deviceEdge(piece.y, m_scale);
+        const std::int64_t right = deviceEdge(piece.x + piece.w, m_scale);
+        const std::int64_t bottom = deviceEdge(piece.y + piece.h, m_scale);
+        if (right <= left || bottom <= top || sw <= 0 || sh <= 0 || sx < 0 || sy < 0
+            || sx + sw > m_sourceSize.width() || sy + sh > m_sourceSize.height() || !fitsCoordinate(left)
+            || !fitsCoordinate(top) || !fitsCoordinate(right) || !fitsCoordinate(bottom)) {
             return;
         }
+        const QRect target = rectOf(left, top, right - left, bottom - top);
         const QRect source(static_cast<int>(sx) - m_source.origin.x(),
             static_cast<int>(sy) - m_source.origin.y(), static_cast<int>(sw), static_cast<int>(sh));
         if (!m_additive) {
@@ -85,6 +113,7 @@ private:
     QSize m_sourceSize;
     SourceArea m_source;
     bool m_additive;
+    double m_scale;
     QPainter m_painter;
 };
 
@@ -109,11 +138,6 @@ void forEachTile(
     }
 }
 
-QRect rectOf(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h)
-{
-    return QRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
-}
-
 // Destination and source rectangles of one blit, widened so sums cannot overflow.
 struct BlitArea {
     std::int64_t dx, dy, dw, dh;
@@ -130,12 +154,13 @@ QRect clippedSource(const BlitArea& a, const QSize& size)
     return rectOf(left, top, right - left, bottom - top);
 }
 
-void blitStretch(PieceBlender& blender, const BlitArea& a)
+// The surface's extent in logical pixels: tiles beyond it cannot reach a device pixel.
+QSize logicalSize(const QSize& device, double scale)
 {
-    if (fitsCoordinate(a.dx) && fitsCoordinate(a.dy) && fitsCoordinate(a.dx + a.dw)
-        && fitsCoordinate(a.dy + a.dh)) {
-        blender.draw(rectOf(a.dx, a.dy, a.dw, a.dh), a.sx, a.sy, a.sw, a.sh);
-    }
+    const auto extent = [scale](int pixels) {
+        return static_cast<int>(std::min(std::ceil(pixels / scale), double { kMaxCoordinate }));
+    };
+    return { extent(device.width()), extent(device.height()) };
 }
 
 void blitTiled(PieceBlender& blender, const QSize& limit, const BlitArea& a, int mode)
@@ -143,18 +168,18 @@ void blitTiled(PieceBlender& blender, const QSize& limit, const BlitArea& a, int
     switch (mode) {
     case BlitTileX:
         forEachTile(a.dx, a.dw, a.sw, limit.width(), [&](std::int64_t off, std::int64_t len) {
-            blender.draw(rectOf(a.dx + off, a.dy, len, a.dh), a.sx, a.sy, len, a.sh);
+            blender.draw({ a.dx + off, a.dy, len, a.dh }, a.sx, a.sy, len, a.sh);
         });
         break;
     case BlitTileY:
         forEachTile(a.dy, a.dh, a.sh, limit.height(), [&](std::int64_t off, std::int64_t len) {
-            blender.draw(rectOf(a.dx, a.dy + off, a.dw, len), a.sx, a.sy, a.sw, len);
+            blender.draw({ a.dx, a.dy + off, a.dw, len }, a.sx, a.sy, a.sw, len);
         });
         break;
     case BlitTileBoth:
         forEachTile(a.dy, a.dh, a.sh, limit.height(), [&](std::int64_t offY, std::int64_t lenY) {
             forEachTile(a.dx, a.dw, a.sw, limit.width(), [&](std::int64_t offX, std::int64_t lenX) {
-                blender.draw(rectOf(a.dx + offX, a.dy + offY, lenX, lenY), a.sx, a.sy, lenX, lenY);
+                blender.draw({ a.dx + offX, a.dy + offY, lenX, lenY }, a.sx, a.sy, lenX, lenY);
             });
         });
         break;
@@ -201,23 +226,37 @@ void setColumn(Surface32& dst, int x, int from, int to, std::uint32_t color)
 
 } // namespace
 
-void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
-    int sh, int constantAlpha, int mode)
+bool isValidScale(double scale)
 {
-    if (dst.isNull() || src.isNull() || constantAlpha <= 0) {
+    return scale > 0.0 && std::isfinite(scale);
+}
+
+Rect toDevice(const Rect& logical, double scale)
+{
+    const auto edge = [scale](int v) {
+        return static_cast<int>(std::clamp<std::int64_t>(deviceEdge(v, scale), -kMaxRectEdge, kMaxRectEdge));
+    };
+    return { edge(logical.left), edge(logical.top), edge(logical.right), edge(logical.bottom) };
+}
+
+void blit(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int sx, int sy, int sw,
+    int sh, int constantAlpha, int mode, double scale)
+{
+    if (dst.isNull() || src.isNull() || constantAlpha <= 0 || !isValidScale(scale)) {
         return;
     }
     const BlitArea area { dx, dy, dw, dh, sx, sy, sw, sh };
-    PieceBlender blender(dst, src, clippedSource(area, src.image().size()), std::min(constantAlpha, kOpaque));
+    PieceBlender blender(
+        dst, src, clippedSource(area, src.image().size()), std::min(constantAlpha, kOpaque), scale);
     if (mode == BlitStretch) {
-        blitStretch(blender, area);
+        blender.draw({ area.dx, area.dy, area.dw, area.dh }, area.sx, area.sy, area.sw, area.sh);
     } else {
-        blitTiled(blender, dst.image().size(), area, mode);
+        blitTiled(blender, logicalSize(dst.image().size(), scale), area, mode);
     }
 }
 
 void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& src, int left, int right,
-    int top, int bottom, int constantAlpha, int mode)
+    int top, int bottom, int constantAlpha, int mode, double scale)
 {
     if (dst.isNull() || src.isNull()) {
         return;
@@ -231,7 +270,7 @@ void drawFrame(Surface32& dst, int dx, int dy, int dw, int dh, const Surface32& 
             if (std::all_of(v.begin(), v.end(), fitsInt)) {
                 blit(dst, static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
                     static_cast<int>(v[3]), src, static_cast<int>(v[4]), static_cast<int>(v[5]),
-                    static_cast<int>(v[6]), static_cast<int>(v[7]), constantAlpha, mode);
+                    static_cast<int>(v[6]), static_cast<int>(v[7]), constantAlpha, mode, scale);
             }
         }
     }

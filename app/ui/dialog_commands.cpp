@@ -1,11 +1,13 @@
 // The menu commands, and the settings dialogs some of them open.
 #include "dialogs/about_dialog.h"
+#include "dialogs/display_page.h"
 #include "dialogs/scroll_speed_dialog.h"
 #include "dialogs/settings_sheet.h"
 #include "ui/link_opening.h"
 #include "ui/ticker_app.h"
 
 #include <QDialog>
+#include <QGuiApplication>
 
 namespace zr5::ui {
 namespace {
@@ -81,7 +83,10 @@ void TickerApp::runCommand(int command)
         m_window->setPositionLocked(m_checks.positionLock);
         break;
     case CommandMoveTopLeft:
-        m_window->move(0, 0);
+        // A docked window keeps to its edge.
+        if (!m_docking.docked()) {
+            m_window->move(0, 0);
+        }
         break;
     case CommandHelp:
         openHelpFile(m_window.get(), m_options.helpFile);
@@ -108,16 +113,38 @@ void TickerApp::runOptions()
     // The sheet edits the settings themselves: with no patrol running nobody
     // else reads them, and whatever was applied is saved even by a close that
     // cancels the sheet afterwards.
-    SettingsContext context { m_scripts, m_settings.proxy, m_settings.reloadMinutes, &report };
+    // The display page shows what the window does now.
+    m_settings.window.speed = m_display->speed();
+    m_settings.window.dock = m_docking.dock();
+    m_settings.window.screen = m_docking.screenName();
+    SettingsContext context { m_scripts, m_settings.proxy, m_settings.reloadMinutes, m_settings.window,
+        &report, screenNamesOf(QGuiApplication::screens()) };
     // The sheet answers QDialog::Accepted when it applied changes.
     const bool applied = runSettingsSheet(m_window.get(), context) == QDialog::Accepted;
     if (m_close.isClosing()) {
         return;
     }
+    if (applied) {
+        applyDisplayOptions();
+    }
     if (applied || interrupted) {
         m_scheduler.startNow();
     }
     m_scheduler.restartTimer(m_settings.reloadMinutes);
+}
+
+void TickerApp::applyDisplayOptions()
+{
+    const core::WindowSettings& window = m_settings.window;
+    m_display->setSpeed(window.speed);
+    updatePause();
+    m_window->setOpacityPercent(window.opacity);
+    if (window.screen != m_docking.screenName()) {
+        moveToScreen(window.screen);
+    }
+    if (window.dock != m_docking.dock()) {
+        setDock(static_cast<core::WindowDock>(window.dock));
+    }
 }
 
 void TickerApp::runScrollSpeed()

@@ -33,6 +33,7 @@ TickerApp::TickerApp(TickerOptions options)
     , m_catalog(m_options.skinsFolder)
     , m_trayMenus(m_catalog)
     , m_skins(*m_window, m_options.skinsFolder)
+    , m_docking(*m_window)
 {
     m_windowRect = m_window->geometry();
     connectWindow();
@@ -56,8 +57,14 @@ void TickerApp::connectWindow()
     TickerWindow* window = m_window.get();
     connect(window, &TickerWindow::menuRequested, this,
         [this](QPoint pos) { showPopupMenu(PopupKind::Window, pos); });
-    connect(window, &TickerWindow::linkRequested, this,
-        [this] { openHeadlineLink(m_display->currentHeadline()); });
+    connect(window, &TickerWindow::linkRequested, this, &TickerApp::openLinkAt);
+    connect(window, &TickerWindow::keyCommand, this, &TickerApp::runKeyCommand);
+    connect(window, &TickerWindow::hovered, this, [this](bool inside) {
+        m_pointerInside = inside;
+        updatePause();
+    });
+    connect(window, &TickerWindow::wheelTurned, this,
+        [this](int steps) { m_display->setSpeed(m_display->speed() + steps); });
     connect(window, &TickerWindow::skinEventRequested, this, [this](int index) {
         if (skin()) {
             skin()->fireEvent(index);
@@ -83,8 +90,11 @@ bool TickerApp::start()
     }
     skinApplied();
     m_checks = checksFromSettings(m_settings.window);
+    m_display->setSpeed(m_settings.window.speed);
+    m_window->setOpacityPercent(m_settings.window.opacity);
     m_window->setPositionLocked(m_checks.positionLock);
     applyStacking();
+    m_docking.restore(m_settings.window.screen, static_cast<core::WindowDock>(m_settings.window.dock));
     m_display->setMainList(core::makeSingleHeadlineList("", std::string(core::messages::kConnecting), ""));
     m_patrol
         = std::make_unique<core::Patrol>(m_scripts, m_settings.proxy, *m_display, m_host, m_options.patrol);
@@ -118,6 +128,7 @@ std::optional<QRect> TickerApp::loadScriptsAndSettings()
 
 void TickerApp::skinApplied()
 {
+    m_docking.skinApplied();
     m_windowRect = m_window->geometry();
     drawFrame(0);
 }
@@ -129,6 +140,16 @@ bool TickerApp::switchSkin(const std::string& name)
     }
     skinApplied();
     return true;
+}
+
+void TickerApp::setDock(core::WindowDock dock)
+{
+    m_docking.setDock(dock);
+}
+
+void TickerApp::moveToScreen(const std::string& name)
+{
+    m_docking.moveToScreen(name);
 }
 
 void TickerApp::show()
@@ -147,12 +168,16 @@ void TickerApp::drawFrame(int alpha, TickerWindow::Paint paint)
     if (!skin()) {
         return;
     }
+    // Drawn at the screen's own resolution: text stays sharp on HiDPI screens.
+    const double ratio = m_window->devicePixelRatioF();
     std::shared_ptr<gfx::Surface32> surface
-        = skin::renderFrame(*skin(), m_display, tickCount(), m_window->width(), m_window->height());
+        = skin::renderFrame(*skin(), m_display, tickCount(), m_window->width(), m_window->height(), ratio);
     if (!surface) {
         return;
     }
-    m_window->present(surface->image(), alpha, paint);
+    QImage frame = std::move(surface->image());
+    frame.setDevicePixelRatio(ratio);
+    m_window->present(std::move(frame), alpha, paint);
     if (m_shown) {
         noteFirstFrame();
     }
@@ -170,6 +195,40 @@ void TickerApp::noteFirstFrame()
         + std::string(msg::kFirstFrameSuffix));
 }
 
+// The headline under the pointer in `main`; elsewhere the one at the front.
+void TickerApp::openLinkAt(QPoint windowPos)
+{
+    std::optional<core::Headline> underPointer
+        = skin() ? skin()->headlineAt(windowPos.x(), windowPos.y()) : std::nullopt;
+    openHeadlineLink(underPointer ? &*underPointer : m_display->currentHeadline());
+}
+
+void TickerApp::runKeyCommand(TickerWindow::KeyCommand command)
+{
+    switch (command) {
+    case TickerWindow::KeyCommand::PreviousHeadline:
+        m_display->previous();
+        m_display->setPosition(0.0);
+        break;
+    case TickerWindow::KeyCommand::NextHeadline:
+        m_display->next();
+        m_display->setPosition(0.0);
+        break;
+    case TickerWindow::KeyCommand::OpenFrontLink:
+        openHeadlineLink(m_display->currentHeadline());
+        break;
+    case TickerWindow::KeyCommand::TogglePause:
+        m_pausedByKey = !m_pausedByKey;
+        updatePause();
+        break;
+    }
+}
+
+void TickerApp::updatePause()
+{
+    m_display->setPaused(m_pausedByKey || (m_pointerInside && m_settings.window.hoverPause != 0));
+}
+
 void TickerApp::followCompositor(bool composited)
 {
     m_window->setShape(composited ? Shape::Translucent : Shape::Masked);
@@ -185,6 +244,7 @@ void TickerApp::showPopupMenu(PopupKind kind, QPoint globalPos)
 void TickerApp::applyStacking()
 {
     m_window->setStacking(stackingFor(m_checks));
+    m_docking.refreshHints();
 }
 
 void TickerApp::bringToFront()
@@ -207,11 +267,15 @@ core::Settings TickerApp::settingsToSave() const
         return settings;
     }
     settings.window.skin = skinName();
-    settings.window.x = m_windowRect.x();
-    settings.window.y = m_windowRect.y();
-    settings.window.width = m_windowRect.width();
-    settings.window.height = m_windowRect.height();
+    const QRect rect = m_docking.docked() ? m_docking.freeRect() : m_windowRect;
+    settings.window.x = rect.x();
+    settings.window.y = rect.y();
+    settings.window.width = rect.width();
+    settings.window.height = rect.height();
+    settings.window.dock = m_docking.dock();
+    settings.window.screen = m_docking.screenName();
     storeChecks(m_checks, settings.window);
+    settings.window.speed = m_display->speed();
     return settings;
 }
 

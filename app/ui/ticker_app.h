@@ -20,6 +20,7 @@
 #include "ui/skin_switcher.h"
 #include "ui/ticker_window.h"
 #include "ui/tray_menus.h"
+#include "ui/window_docking.h"
 
 #include <QMenu>
 #include <QObject>
@@ -95,6 +96,11 @@ public:
     bool settingsSaved() const { return m_saved; }
     // Loads a skin by name (boxes on failure, the old skin stays).
     bool switchSkin(const std::string& name);
+    // Docks the window to a screen edge or frees it (back to its free rectangle).
+    void setDock(core::WindowDock dock);
+    // Moves the window (docked or free) to the screen of that name, if there is one.
+    void moveToScreen(const std::string& name);
+    const WindowDocking& docking() const { return m_docking; }
 
 signals:
     // The shutdown has finished: time to leave the event loop.
@@ -107,6 +113,11 @@ private:
     void skinApplied();
     void drawFrame(int alpha, TickerWindow::Paint paint = TickerWindow::Paint::Later);
     void noteFirstFrame();
+    void openLinkAt(QPoint windowPos);
+    void runKeyCommand(TickerWindow::KeyCommand command);
+    // Scrolling stops for the Space key, and while the pointer rests on the
+    // window when the settings ask for it.
+    void updatePause();
     void applyStacking();
     void followCompositor(bool composited);
     void cancelDialogs();
@@ -115,6 +126,8 @@ private:
     // Dialog commands (dialog_commands.cpp).
     void runOptions();
     void runScrollSpeed();
+    // What the settings sheet's display page changed, applied to the window.
+    void applyDisplayOptions();
     void runAbout();
 
     TickerOptions m_options;
@@ -133,11 +146,14 @@ private:
     SkinCatalog m_catalog;
     TrayMenus m_trayMenus;
     SkinSwitcher m_skins;
+    WindowDocking m_docking;
 
     QRect m_windowRect; // kept current, so an emergency save needs no window
     MenuChecks m_checks;
     bool m_shown = false;
     bool m_firstFrameNoted = false;
+    bool m_pointerInside = false;
+    bool m_pausedByKey = false;
     bool m_saved = false;
 };
 

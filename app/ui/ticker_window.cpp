@@ -11,8 +11,12 @@
 #include <QPainter>
 #include <QRegion>
 #include <QStyleHints>
+#include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
 
 namespace zr5::ui {
 namespace {
@@ -38,21 +42,50 @@ int skinEventForKey(int key)
     return key >= Qt::Key_F1 && key <= Qt::Key_F4 ? 6 + (key - Qt::Key_F1) : -1;
 }
 
+std::optional<TickerWindow::KeyCommand> commandForKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return TickerWindow::KeyCommand::PreviousHeadline;
+    case Qt::Key_Right:
+        return TickerWindow::KeyCommand::NextHeadline;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return TickerWindow::KeyCommand::OpenFrontLink;
+    case Qt::Key_Space:
+        return TickerWindow::KeyCommand::TogglePause;
+    default:
+        return std::nullopt;
+    }
+}
+
+// A wheel notch is 15 degrees, reported in eighths of a degree.
+constexpr int kWheelStepEighths = 120;
+
 } // namespace
 
-QImage alphaOutline(const QImage& frame)
+QImage alphaOutline(const QImage& frame, int threshold)
 {
-    QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage bits(source.size(), QImage::Format_MonoLSB);
+    const QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // The outline is in logical pixels: each samples the device pixel at its top left.
+    const double ratio = source.devicePixelRatio();
+    const QSize size = (QSizeF(source.size()) / ratio).toSize();
+    QImage bits(size, QImage::Format_MonoLSB);
     bits.setColorCount(2);
     bits.setColor(0, qRgb(255, 255, 255));
     bits.setColor(1, qRgb(0, 0, 0));
     bits.fill(0);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        for (int x = 0; x < source.width(); ++x) {
-            if (qAlpha(row[x]) > 0) {
-                bits.setPixel(x, y, 1);
+    std::vector<int> columns(static_cast<std::size_t>(size.width()));
+    for (int x = 0; x < size.width(); ++x) {
+        columns[static_cast<std::size_t>(x)] = std::min(static_cast<int>(x * ratio), source.width() - 1);
+    }
+    for (int y = 0; y < size.height(); ++y) {
+        const int sourceY = std::min(static_cast<int>(y * ratio), source.height() - 1);
+        const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(sourceY));
+        uchar* out = bits.scanLine(y);
+        for (int x = 0; x < size.width(); ++x) {
+            if (qAlpha(row[columns[static_cast<std::size_t>(x)]]) >= threshold) {
+                out[x >> 3] |= static_cast<uchar>(1u << (x & 7));
             }
         }
     }
@@ -87,12 +120,26 @@ void TickerWindow::setSkinRules(const skin::WindowGeometry& geometry, SizeLimits
 {
     m_geometry = geometry;
     m_steps = steps;
-    setMinimumSize(std::max(1, limits.minWidth), std::max(1, limits.minHeight));
+    m_limits = limits;
+    applySizeLimits();
+}
+
+void TickerWindow::setDocked(bool docked)
+{
+    m_docked = docked;
+    m_drag = Drag {};
+    applySizeLimits();
+}
+
+void TickerWindow::applySizeLimits()
+{
+    auto upTo
+        = [](int limit) { return limit > 0 ? std::min(limit, gfx::kMaxSurfaceSide) : gfx::kMaxSurfaceSide; };
+    const int minWidth = m_docked ? 1 : std::max(1, m_limits.minWidth);
+    setMinimumSize(minWidth, std::max(1, m_limits.minHeight));
     // Frames larger than a surface may be cannot be drawn: the window would vanish.
-    setMaximumSize(
-        limits.maxWidth > 0 ? std::min(limits.maxWidth, gfx::kMaxSurfaceSide) : gfx::kMaxSurfaceSide,
-        limits.maxHeight > 0 ? std::min(limits.maxHeight, gfx::kMaxSurfaceSide) : gfx::kMaxSurfaceSide);
-    setSizeIncrement(steps.x, steps.y);
+    setMaximumSize(m_docked ? gfx::kMaxSurfaceSide : upTo(m_limits.maxWidth), upTo(m_limits.maxHeight));
+    setSizeIncrement(m_docked ? 1 : m_steps.x, m_docked ? 1 : m_steps.y);
     setBaseSize(0, 0);
 }
 
@@ -114,6 +161,12 @@ void TickerWindow::setStacking(Stacking stacking)
     }
 }
 
+void TickerWindow::setOpacityPercent(int percent)
+{
+    m_opacityPercent = std::clamp(percent, kMinOpacityPercent, 100);
+    update();
+}
+
 void TickerWindow::setShape(Shape shape)
 {
     m_shape = shape;
@@ -130,9 +183,13 @@ void TickerWindow::updateMask()
     if (m_frame.isNull()) {
         return;
     }
-    QImage bits = alphaOutline(m_frame);
-    // Shape requests are costly for the X server: only when the outline changes.
-    if (bits == m_maskBits) {
+    QImage bits = alphaOutline(m_frame, kShapeAlphaThreshold);
+    // Shape requests are costly for the X server: only when the outline
+    // changes. The bytes are compared (QImage's == goes pixel by pixel
+    // through the colour table); alphaOutline zeroes the row padding.
+    if (bits.size() == m_maskBits.size()
+        && std::memcmp(bits.constBits(), m_maskBits.constBits(), static_cast<std::size_t>(bits.sizeInBytes()))
+            == 0) {
         return;
     }
     m_maskBits = bits;
@@ -148,23 +205,26 @@ void TickerWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // Without a compositor nothing could show through: the opacity is left out.
+    const int percent = m_shape == Shape::Translucent ? m_opacityPercent : 100;
+    const int alpha = m_alpha * percent / 100;
     // The usual frame covers the window at full strength: one copy is enough.
-    if (m_alpha >= 255 && m_frame.size() == size()) {
+    if (alpha >= 255 && m_frame.deviceIndependentSize() == QSizeF(size())) {
         painter.drawImage(0, 0, m_frame);
         return;
     }
     painter.fillRect(rect(), Qt::transparent);
-    if (m_frame.isNull() || m_alpha <= 0) {
+    if (m_frame.isNull() || alpha <= 0) {
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setOpacity(m_alpha / 255.0);
+    painter.setOpacity(alpha / 255.0);
     painter.drawImage(0, 0, m_frame);
 }
 
 void TickerWindow::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || m_locked) {
+    if (event->button() != Qt::LeftButton || fixedInPlace()) {
         return;
     }
     // Moving or resizing starts only once the pointer has travelled: handing
@@ -175,7 +235,7 @@ void TickerWindow::mousePressEvent(QMouseEvent* event)
 
 void TickerWindow::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton) || m_locked) {
+    if (!(event->buttons() & Qt::LeftButton) || fixedInPlace()) {
         m_drag.pending = false;
         return;
     }
@@ -247,12 +307,16 @@ void TickerWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_drag = Drag {};
-        emit linkRequested();
+        emit linkRequested(event->position().toPoint());
     }
 }
 
 void TickerWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (std::optional<KeyCommand> command = commandForKey(event->key())) {
+        emit keyCommand(*command);
+        return;
+    }
     int index = skinEventForKey(event->key());
     if (index < 0) {
         QWidget::keyPressEvent(event);
@@ -261,11 +325,40 @@ void TickerWindow::keyPressEvent(QKeyEvent* event)
     emit skinEventRequested(index);
 }
 
+void TickerWindow::enterEvent(QEnterEvent* event)
+{
+    QWidget::enterEvent(event);
+    emit hovered(true);
+}
+
+void TickerWindow::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    emit hovered(false);
+}
+
+void TickerWindow::wheelEvent(QWheelEvent* event)
+{
+    event->accept();
+    const int delta = event->angleDelta().y();
+    // Turning back starts afresh: a part step the other way is no step back.
+    if ((delta < 0) != (m_wheelEighths < 0)) {
+        m_wheelEighths = 0;
+    }
+    // The speed has eleven values: a storm of steps need not be counted exactly.
+    const long long travel = static_cast<long long>(m_wheelEighths) + delta;
+    const int steps = static_cast<int>(std::clamp<long long>(travel / kWheelStepEighths, -100, 100));
+    m_wheelEighths = static_cast<int>(travel % kWheelStepEighths);
+    if (steps != 0) {
+        emit wheelTurned(steps);
+    }
+}
+
 void TickerWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     QSize stepped = applySizeSteps(size(), m_steps).expandedTo(minimumSize());
-    if (stepped != size()) {
+    if (!m_docked && stepped != size()) {
         resize(stepped);
         return;
     }

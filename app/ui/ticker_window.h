@@ -29,17 +29,37 @@ public:
 
     void setSkinRules(const skin::WindowGeometry& geometry, SizeLimits limits, SizeSteps steps);
     void setPositionLocked(bool locked) { m_locked = locked; }
+    // Docked along a screen edge: drags neither move nor resize, and the
+    // width (the screen's) is free of the skin's width limits and steps.
+    void setDocked(bool docked);
+    bool isDocked() const { return m_docked; }
     void setStacking(Stacking stacking);
-    // Without a compositor transparent pixels show black: cut them away.
+    // Without a compositor transparent pixels show black: cut them away,
+    // with the soft edges (alpha below kShapeAlphaThreshold) that would show
+    // as a dark fringe.
     void setShape(Shape shape);
+    static constexpr int kShapeAlphaThreshold = 128;
+    // The whole window's opacity over the skin's own alpha, 20 to 100 %.
+    void setOpacityPercent(int percent);
+    int opacityPercent() const { return m_opacityPercent; }
+    static constexpr int kMinOpacityPercent = 20;
     Shape shape() const { return m_shape; }
 
     // The grip under a point in window coordinates (-1: none, so a drag moves).
     int gripAt(QPoint point) const;
 
+    // What the ticker's keys ask for (F1 to F4 start skin events instead).
+    enum class KeyCommand { PreviousHeadline, NextHeadline, OpenFrontLink, TogglePause };
+
 signals:
     void menuRequested(QPoint globalPos);
-    void linkRequested();
+    // A double-click at a point of the window.
+    void linkRequested(QPoint windowPos);
+    void keyCommand(TickerWindow::KeyCommand command);
+    // The pointer came onto the window (true) or left it.
+    void hovered(bool inside);
+    // Whole wheel steps, positive away from the user.
+    void wheelTurned(int steps);
     void skinEventRequested(int eventIndex);
     void closeRequested();
     // The window's screen rectangle changed (moved, resized).
@@ -52,6 +72,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +91,8 @@ private:
     void startDrag(QPoint globalPos);
     void dragManually(QPoint globalPos);
     void updateMask();
+    void applySizeLimits();
+    bool fixedInPlace() const { return m_locked || m_docked; }
 
     QImage m_frame;
     QImage m_maskBits;
@@ -75,11 +100,16 @@ private:
     skin::WindowGeometry m_geometry;
     SizeSteps m_steps;
     bool m_locked = false;
+    bool m_docked = false;
+    SizeLimits m_limits;
     Shape m_shape = Shape::Translucent;
     Drag m_drag;
+    int m_opacityPercent = 100;
+    int m_wheelEighths = 0; // a fine-grained wheel's travel short of a whole step
 };
 
-// The 1-bit outline of a frame: set where alpha > 0 (color1 of a QBitmap).
-QImage alphaOutline(const QImage& frame);
+// The 1-bit outline of a frame in logical pixels: set (color1 of a QBitmap)
+// where alpha >= threshold.
+QImage alphaOutline(const QImage& frame, int threshold);
 
 } // namespace zr5::ui

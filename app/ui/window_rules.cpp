@@ -1,6 +1,7 @@
 #include "ui/window_rules.h"
 
 #include "skin/runtime/skin.h"
+#include "ui/screen_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -106,9 +107,7 @@ QRect placeOnScreens(QRect saved, QSize skinSize)
             best = area;
         }
     }
-    int x = std::clamp(saved.x(), best.left(), std::max(best.left(), best.right() + 1 - saved.width()));
-    int y = std::clamp(saved.y(), best.top(), std::max(best.top(), best.bottom() + 1 - saved.height()));
-    return { QPoint(x, y), saved.size() };
+    return keepInside(saved, best);
 }
 
 } // namespace zr5::ui

@@ -94,9 +94,91 @@ TEST(DisplayHolder, SettingTheMainListRewindsAndTheNoticeListKeepsTheCursor)
     EXPECT_EQ(display.currentHeadline()->title, "M8");
     EXPECT_EQ(display.position(), 42.0);
 
+    display.setPosition(0.0);
     display.setMainList(makeList("M", 10));
     EXPECT_EQ(display.currentHeadline()->title, "M0");
     EXPECT_EQ(display.position(), 0.0);
+}
+
+TEST(DisplayHolder, ANewListWaitsUntilTheFrontHeadlineBeingReadHasLeft)
+{
+    DisplayHolder display;
+    display.setMainList(makeList("M", 10));
+    display.setNoticeList(makeList("N", 3));
+    sequence(display, 3);
+    display.setPosition(42.5);
+    display.setMainList(makeList("X", 4));
+    EXPECT_EQ(display.currentHeadline()->title, "M3");
+    EXPECT_EQ(display.currentHeadline()->link, "http://example.com/M3");
+    EXPECT_EQ(display.position(), 42.5);
+    EXPECT_EQ(display.mainList()->size(), 4u);
+    // What follows the held headline is the new list from its start, with the
+    // notices counted afresh.
+    DisplayHolder following = display;
+    EXPECT_EQ(
+        sequence(following, 10), titles({ "M3", "X0", "X1", "X2", "X3", "X0", "X1", "N0", "X2", "X3" }));
+    // A second list before the first one showed replaces it behind the same front.
+    display.setMainList(makeList("Y", 2));
+    EXPECT_EQ(sequence(display, 3), titles({ "M3", "Y0", "Y1" }));
+    // A place-holder without a link gives way at once.
+    DisplayHolder starting;
+    starting.setMainList(makeSingleHeadlineList("", "Now Connecting...", ""));
+    starting.setPosition(5.0);
+    starting.setMainList(makeList("W", 2));
+    EXPECT_EQ(starting.currentHeadline()->title, "W0");
+    EXPECT_EQ(starting.position(), 0.0);
+    // A rewind lets go of it.
+    display.setPosition(1.0);
+    display.setMainList(makeList("Z", 2));
+    display.rewind();
+    EXPECT_EQ(display.currentHeadline()->title, "Z0");
+}
+
+TEST(DisplayHolder, PreviousUndoesNextThroughNoticesAndWraps)
+{
+    for (const int noticeCount : { -1, 0, 1, 3 }) {
+        for (const int mainCount : { 0, 1, 7, 13 }) {
+            DisplayHolder display;
+            display.setMainList(makeList("M", mainCount));
+            if (noticeCount >= 0) {
+                display.setNoticeList(makeList("N", noticeCount));
+            }
+            std::vector<std::string> forward;
+            for (int i = 0; i < 40; ++i) {
+                forward.push_back(display.currentHeadline() ? display.currentHeadline()->title : "-");
+                display.next();
+            }
+            for (int i = 39; i >= 0; --i) {
+                display.previous();
+                ASSERT_EQ(display.currentHeadline() ? display.currentHeadline()->title : "-", forward[i])
+                    << "main " << mainCount << ", notices " << noticeCount << ", step " << i;
+            }
+        }
+    }
+    DisplayHolder display;
+    display.setMainList(makeList("M", 3));
+    display.previous();
+    EXPECT_EQ(display.currentHeadline()->title, "M2");
+}
+
+TEST(DisplayHolder, PausedHoldsThePositionAndSpeedStaysInRange)
+{
+    DisplayHolder display;
+    display.setPaused(true);
+    display.advancePosition();
+    EXPECT_DOUBLE_EQ(display.position(), 0.0);
+    display.setPaused(false);
+    display.advancePosition();
+    EXPECT_DOUBLE_EQ(display.position(), 1.0);
+    for (const std::int32_t speed : { -1, 11, 1000000, -2147483647 - 1 }) {
+        display.setSpeed(speed);
+        EXPECT_GE(display.speed(), DisplayHolder::kMinSpeed);
+        EXPECT_LE(display.speed(), DisplayHolder::kMaxSpeed);
+    }
+    display.setSpeed(11);
+    EXPECT_EQ(display.speed(), 10);
+    display.setSpeed(-3);
+    EXPECT_EQ(display.speed(), 0);
 }
 
 TEST(DisplayHolder, IndicesRestartWhenAListIsReplacedByAShorterOne)

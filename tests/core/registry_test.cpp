@@ -147,7 +147,8 @@ TEST_F(Registry, WithoutScriptSectionAllScriptsStayOffAndVanishedOnesLeaveTheFil
     EXPECT_EQ(file.serialize(),
         "[Script]\nCount=3\n0000=N,*,b.zrs,Q\n0001=R,*,A,B\n0002=N,.,a.zrs\n"
         "[Timer]\nReload=7\nScriptLimit=30\nFetchLimit=120\n[Window]\nSkin=\nX=0\nY=0\nWidth=0\n"
-        "Height=0\nZ=0\nSticking=0\n[Proxy]\nType=0\nAddress=\nPort=8080\nLocal=0\n[Notice]\nURL=\n");
+        "Height=0\nZ=0\nSticking=0\nSpeed=2\nHoverPause=1\nDock=0\nOpacity=100\nScreen=\n[Proxy]\nType="
+        "0\nAddress=\nPort=8080\nLocal=0\n[Notice]\nURL=\n");
 }
 
 TEST_F(Registry, SaveAndLoadGiveTheSameList)

@@ -45,7 +45,10 @@ protected:
     core::ScriptList m_list;
     core::ProxySettings m_proxy;
     std::int32_t m_reload = 30;
-    SettingsContext m_context { m_list, m_proxy, m_reload };
+    core::WindowSettings m_window;
+    // The login entry and the program it starts live in the scratch folder.
+    SettingsContext m_context { m_list, m_proxy, m_reload, m_window, nullptr, { "DP-1", "HDMI-1" },
+        { m_folder / "bin" / "zr5a", {} }, m_folder / "config" / "autostart" / "zr5a.desktop" };
     std::unique_ptr<SettingsSheet> m_sheet;
 };
 

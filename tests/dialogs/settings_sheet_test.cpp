@@ -41,7 +41,7 @@ TEST_F(ScriptsPageTest, OpensWithTheListItsChecksAndTheGreyedAuthentication)
 {
     SettingsSheet& sheet = openSheet();
     EXPECT_EQ(sheet.windowTitle(), QStringLiteral("設定"));
-    ASSERT_EQ(sheet.tabs()->count(), 3);
+    ASSERT_EQ(sheet.tabs()->count(), 4);
     EXPECT_EQ(sheet.tabs()->tabText(0), QStringLiteral("ニュース スクリプト"));
     EXPECT_EQ(sheet.tabs()->tabText(1), QStringLiteral("RSS"));
     EXPECT_EQ(sheet.tabs()->tabText(2), QStringLiteral("プロキシ"));

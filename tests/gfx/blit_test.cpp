@@ -353,5 +353,57 @@ TEST(Draw, EmptySurfacesAreIgnored)
     EXPECT_TRUE(surfaceMatches(dst, [](int, int) { return 0u; }));
 }
 
+// One picture of every kind of piece: a nine-part frame tiled along x, a tiled
+// fill whose last row and column are clipped, and a stretch of part of a source
+// at an offset, all laid out in logical pixels. Stretches are by whole factors:
+// elsewhere nearest neighbour may pick either source pixel at a boundary.
+void drawScene(Surface32& dst, double scale)
+{
+    drawFrame(dst, 1, 1, 12, 9, codedSurface(7, 6), 2, 1, 1, 2, 255, BlitTileX, scale);
+    blit(dst, 14, 0, 7, 5, codedSurface(3, 2), 0, 0, 3, 2, 255, BlitTileBoth, scale);
+    blit(dst, 3, 11, 6, 2, codedSurface(4, 3), 1, 1, 2, 1, 255, BlitStretch, scale);
+}
+
+class ScaledBlit : public ::testing::TestWithParam<int> { };
+
+TEST_P(ScaledBlit, IntegerScalesAreBlockCopiesOfScaleOne)
+{
+    const int scale = GetParam();
+    Surface32 logical;
+    Surface32 device;
+    ASSERT_TRUE(logical.create(22, 14));
+    ASSERT_TRUE(device.create(22 * scale, 14 * scale));
+    drawScene(logical, 1.0);
+    drawScene(device, scale);
+    EXPECT_TRUE(surfaceMatches(device, [&](int x, int y) { return logical.pixel(x / scale, y / scale); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Blit, ScaledBlit, ::testing::Values(2, 3));
+
+TEST(ScaledBlit, FractionalScalesLeaveNoGapsBetweenPieces)
+{
+    // Edges land on round(edge * 1.5): the frame's logical (1, 1)-(10, 8) covers
+    // device (2, 2)-(15, 12) without a hole where two pieces meet.
+    EXPECT_EQ(toDevice({ 1, 1, 10, 8 }, 1.5).left, 2);
+    EXPECT_EQ(toDevice({ 1, 1, 10, 8 }, 1.5).right, 15);
+    EXPECT_EQ(toDevice({ 1, 1, 10, 8 }, 1.5).bottom, 12);
+    EXPECT_EQ(toDevice({ -3, 0, 0, 0 }, 1.5).left, -5);
+    Surface32 dst;
+    ASSERT_TRUE(dst.create(18, 15));
+    drawFrame(dst, 1, 1, 9, 7, filledSurface(5, 5, 0xFFFFFFFF), 1, 2, 1, 2, 255, BlitTileBoth, 1.5);
+    EXPECT_TRUE(surfaceMatches(
+        dst, [](int x, int y) { return x >= 2 && x < 15 && y >= 2 && y < 12 ? 0xFFFFFFFFu : 0u; }));
+}
+
+TEST(ScaledBlit, ScalesThatAreNotAboveZeroDrawNothing)
+{
+    for (double scale : { 0.0, -2.0, std::nan(""), HUGE_VAL }) {
+        Surface32 dst;
+        ASSERT_TRUE(dst.create(8, 8));
+        drawScene(dst, scale);
+        EXPECT_TRUE(surfaceMatches(dst, [](int, int) { return 0u; })) << scale;
+    }
+}
+
 } // namespace
 } // namespace zr5::gfx::test

@@ -243,6 +243,41 @@ TEST_F(SkinRenderTest, TheFrontHeadlineLeavesAndTheSharedCursorMovesOn)
     EXPECT_LE(starts[0], 103);
 }
 
+TEST_F(SkinRenderTest, TheHeadlineUnderAPointIsTheOneTheLastFrameDrewThere)
+{
+    load("message main { xpos 10; ypos 4; width 1000; height 16; color #ffffff; }\n"
+         "message other { xpos 0; ypos 22; width 1000; height 8; }\nworkarea 1020, 30;\n");
+    setHeadlines({ "AAAAAAAA", "BBBB", "CCCCCCCCCCCC" });
+    EXPECT_FALSE(m_skin->headlineAt(150, 10)) << "nothing drawn yet";
+    QImage image = frame(1020, 30);
+    std::vector<int> starts = groupStarts(inkColumns(image, 4, 20), 60);
+    ASSERT_GE(starts.size(), 3u);
+    const char* expected[] = { "AAAAAAAA", "BBBB", "CCCCCCCCCCCC" };
+    for (int i = 0; i < 3; ++i) {
+        std::optional<core::Headline> headline = m_skin->headlineAt(starts[i] + 2, 10);
+        ASSERT_TRUE(headline) << i;
+        EXPECT_EQ(headline->title, expected[i]);
+        EXPECT_EQ(headline->link, std::string("http://example.invalid/") + expected[i]);
+    }
+    EXPECT_FALSE(m_skin->headlineAt(50, 10)) << "the gap before the front title";
+    EXPECT_FALSE(m_skin->headlineAt(starts[1] - 20, 10)) << "the gap between two titles";
+    EXPECT_FALSE(m_skin->headlineAt(starts[0] + 2, 25)) << "another message";
+    EXPECT_FALSE(m_skin->headlineAt(starts[0] + 2, 2)) << "above the box";
+
+    // A list arriving mid-scroll keeps the front title; the new one follows it.
+    m_display->setPosition(30.0);
+    setHeadlines({ "XXXX", "YYYY" });
+    image = frame(1020, 30);
+    starts = groupStarts(inkColumns(image, 4, 20), 60);
+    ASSERT_GE(starts.size(), 2u);
+    EXPECT_EQ(m_display->currentHeadline()->title, "AAAAAAAA");
+    EXPECT_EQ(m_skin->headlineAt(starts[0] + 2, 10)->title, "AAAAAAAA");
+    EXPECT_EQ(m_skin->headlineAt(starts[1] + 2, 10)->title, "XXXX");
+    m_display->setPosition(2000.0);
+    frame(1020, 30);
+    EXPECT_EQ(m_display->currentHeadline()->title, "XXXX");
+}
+
 TEST_F(SkinRenderTest, SubShowsTheLabelAndEmptySourcesShowTheProductName)
 {
     load("message sub { xpos 0; ypos 0; width 300; height 16; }\n"

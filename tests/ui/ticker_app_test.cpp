@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -270,6 +271,7 @@ TEST_F(TickerAppTest, DoubleClickOpensTheCurrentHeadlinesLinkResolvedAgainstTheW
     list->append("inline page", "data:text/html,<script>alert(1)</script>");
     list->append("site", "https://example.org/a?b=1");
     app.display()->setMainList(list);
+    app.display()->rewind(); // the start-up headline is not read to its end
 
     for (int headline = 0; headline < 6; ++headline) {
         QTest::mouseDClick(&app.window(), Qt::LeftButton, {}, { 150, 15 });
@@ -282,6 +284,77 @@ TEST_F(TickerAppTest, DoubleClickOpensTheCurrentHeadlinesLinkResolvedAgainstTheW
     EXPECT_EQ(urls.opened[0], help);
     EXPECT_EQ(urls.opened[1], QUrl("https://example.org/a?b=1"));
     closeApp();
+}
+
+TEST_F(TickerAppTest, KeysWheelAndHoverSteerTheTickerAndTheSpeedIsKept)
+{
+    writeSkin(
+        m_skins / "Plain", 300, 30, "}\nmessage main\n{\n\txpos 0;\n\typos 0;\n\twidth 300;\n\theight 30;\n");
+    writeFile(m_ini, "[Window]\nSkin=Plain\nSpeed=9\nHoverPause=1\n");
+    TickerApp& app = startApp();
+    ASSERT_TRUE(m_started) << recordedBoxesUtf8();
+    app.show();
+    UrlRecorder urls({ "http" });
+    auto list = std::make_shared<core::HeadlineList>("keys");
+    for (const char* name : { "a", "b", "c" }) {
+        list->append(name, std::string("http://example.org/") + name);
+    }
+    app.display()->setMainList(list);
+    app.display()->rewind();
+    EXPECT_EQ(app.display()->speed(), 9) << "the saved speed";
+
+    TickerWindow& window = app.window();
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_EQ(app.display()->currentHeadline()->title, "b");
+    QTest::keyClick(&window, Qt::Key_Left);
+    QTest::keyClick(&window, Qt::Key_Left);
+    EXPECT_EQ(app.display()->currentHeadline()->title, "c");
+    QTest::keyClick(&window, Qt::Key_Return);
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_EQ(urls.opened[0], QUrl("http://example.org/c"));
+
+    // Space holds the text where it is, and lets it go again.
+    QTest::keyClick(&window, Qt::Key_Space);
+    const double held = app.display()->position();
+    QTest::qWait(60);
+    EXPECT_EQ(app.display()->position(), held);
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_TRUE(waitFor([&] { return app.display()->position() > held; }));
+
+    // The pointer on the window pauses; leaving resumes.
+    QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+    QCoreApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(app.display()->paused());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&window, &leave);
+    EXPECT_FALSE(app.display()->paused());
+
+    // Wheel steps: one per notch, half notches add up, storms stop at the ends.
+    auto wheel = [&](int eighths) {
+        QWheelEvent event(QPointF(10, 10), window.mapToGlobal(QPointF(10, 10)), {}, QPoint(0, eighths),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&window, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(app.display()->speed(), 8);
+    wheel(60);
+    EXPECT_EQ(app.display()->speed(), 8);
+    wheel(60);
+    EXPECT_EQ(app.display()->speed(), 9);
+    for (int i = 0; i < 1000; ++i) {
+        wheel(120);
+    }
+    EXPECT_EQ(app.display()->speed(), 10);
+    wheel(2147483647);
+    EXPECT_EQ(app.display()->speed(), 10);
+    for (int i = 0; i < 1000; ++i) {
+        wheel(-120);
+    }
+    EXPECT_EQ(app.display()->speed(), 0);
+    wheel(120 * 3);
+    EXPECT_EQ(app.display()->speed(), 3);
+    closeApp();
+    EXPECT_NE(ini().find("Speed=3"), std::string::npos) << ini();
 }
 
 TEST_F(TickerAppTest, ClosingDuringAPatrolBlockedInNotificationsJoinsItWithoutDeadlock)

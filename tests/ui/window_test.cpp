@@ -143,24 +143,37 @@ TEST_F(WindowTest, DragMovesOnlyWithoutTheLockAndOnlyPastTheDragDistance)
     QTest::mouseRelease(&m_window, Qt::LeftButton, {}, m_window.mapFromGlobal(QCursor::pos()));
 }
 
-TEST(AlphaOutlineTest, EveryPixelWithAnyAlphaBelongsToTheShape)
+TEST(AlphaOutlineTest, TheShapeKeepsPixelsFromTheThresholdAndLeavesSoftEdgesOut)
 {
     QImage frame(8, 4, QImage::Format_ARGB32_Premultiplied);
     frame.fill(Qt::transparent);
     frame.setPixel(0, 0, qRgba(0, 0, 0, 255));
-    frame.setPixel(3, 1, qRgba(1, 0, 0, 1)); // nearly invisible, but drawn
+    frame.setPixel(3, 1, qRgba(1, 0, 0, 1)); // a shadow's faint edge
     frame.setPixel(7, 3, qRgba(60, 60, 60, 127));
-    QRegion region(QBitmap::fromImage(alphaOutline(frame)));
+    frame.setPixel(5, 2, qRgba(60, 60, 60, 128));
+    auto areaOf = [](const QRegion& region) {
+        int area = 0;
+        for (const QRect& rect : region) {
+            area += rect.width() * rect.height();
+        }
+        return area;
+    };
+    QRegion region(QBitmap::fromImage(alphaOutline(frame, TickerWindow::kShapeAlphaThreshold)));
     EXPECT_TRUE(region.contains(QPoint(0, 0)));
-    EXPECT_TRUE(region.contains(QPoint(3, 1)));
-    EXPECT_TRUE(region.contains(QPoint(7, 3)));
-    EXPECT_FALSE(region.contains(QPoint(1, 0)));
-    EXPECT_FALSE(region.contains(QPoint(4, 2)));
-    int area = 0;
-    for (const QRect& rect : region) {
-        area += rect.width() * rect.height();
-    }
-    EXPECT_EQ(area, 3);
+    EXPECT_TRUE(region.contains(QPoint(5, 2)));
+    EXPECT_FALSE(region.contains(QPoint(3, 1)));
+    EXPECT_FALSE(region.contains(QPoint(7, 3)));
+    EXPECT_EQ(areaOf(region), 2);
+    EXPECT_EQ(areaOf(QRegion(QBitmap::fromImage(alphaOutline(frame, 1)))), 4);
+
+    // A frame drawn at twice the device pixels gives the outline in window pixels.
+    QImage doubled = frame.scaled(16, 8);
+    doubled.setDevicePixelRatio(2.0);
+    const QImage outline = alphaOutline(doubled, TickerWindow::kShapeAlphaThreshold);
+    EXPECT_EQ(outline.size(), QSize(8, 4));
+    QRegion doubledRegion(QBitmap::fromImage(outline));
+    EXPECT_TRUE(doubledRegion.contains(QPoint(5, 2)));
+    EXPECT_EQ(areaOf(doubledRegion), 2);
 }
 
 TEST(PlaceOnScreensTest, RememberedRectanglesStayReachable)

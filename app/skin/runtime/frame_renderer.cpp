@@ -2,16 +2,20 @@
 
 namespace zr5::skin {
 
-std::shared_ptr<gfx::Surface32> renderFrame(
-    Skin& skin, const std::shared_ptr<core::DisplayHolder>& display, std::uint32_t now, int width, int height)
+std::shared_ptr<gfx::Surface32> renderFrame(Skin& skin, const std::shared_ptr<core::DisplayHolder>& display,
+    std::uint32_t now, int width, int height, double scale)
 {
+    if (!gfx::isValidScale(scale) || width < 1 || height < 1) {
+        return nullptr;
+    }
     auto surface = std::make_shared<gfx::Surface32>();
-    if (!surface->create(width, height)) {
+    const gfx::Rect device = gfx::toDevice({ 0, 0, width, height }, scale);
+    if (!surface->create(device.right, device.bottom)) {
         return nullptr;
     }
     skin.setHeadlineSource(display);
     skin.tick(now);
-    skin.draw(*surface);
+    skin.draw(*surface, width, height, scale);
     if (display) {
         display->advancePosition();
     }

@@ -169,14 +169,14 @@ bool LayerSprite::sourceRect(gfx::Rect& source) const
     return true;
 }
 
-void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh)
+void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
 {
     if (!m_state.bitmap || m_state.bitmap->isNull() || !m_state.visible || m_cell == kBlankCell) {
         return;
     }
     const gfx::Rect box = anchoredBox(m_state, dw, dh);
     if (m_state.debug) {
-        gfx::drawOutline(surface, box, kBlackOutline);
+        gfx::drawOutline(surface, gfx::toDevice(box, scale), kBlackOutline);
     }
     gfx::Rect source;
     if (!sourceRect(source)) {
@@ -198,7 +198,7 @@ void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh)
     const int sy = source.top + static_cast<int>(clipTop - top);
     const int alpha = std::clamp(m_cellAlpha, 0, gfx::kOpaque) * m_state.alpha / gfx::kOpaque;
     gfx::blit(surface, static_cast<int>(clipLeft), static_cast<int>(clipTop), width, height, *m_state.bitmap,
-        sx, sy, width, height, alpha, gfx::BlitStretch);
+        sx, sy, width, height, alpha, gfx::BlitStretch, scale);
 }
 
 } // namespace zr5::skin

@@ -60,39 +60,58 @@ QColor colorOf(std::uint32_t colorRef)
         static_cast<int>(colorRef >> 16 & 0xFF));
 }
 
+// The character cell fills the box's height.
+QFont fontOf(const TextStyle& style, int height)
+{
+    QFont font(installedFace(QString::fromStdString(core::cp932ToUtf8(style.font))));
+    font.setPixelSize(std::max(height, 1));
+    font.setWeight(style.style & StyleBold ? QFont::Bold : QFont::Normal);
+    font.setItalic(style.style & StyleItalic);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
 // Text on the scratch surface: shadow, outline, then the text itself, each
 // placed by the top of its character cell as the ticker has always done.
+// Positions, offsets and widths are logical pixels. Glyphs are drawn at the
+// device's resolution but measured at the logical one, so that where titles
+// scroll, and when the front one has left, does not depend on the screen.
 class TextPainter final {
 public:
-    TextPainter(QImage& image, const TextStyle& style, int height, ShapedTextCache& shapes)
+    // height: the box's logical height; image: the box in device pixels.
+    // logicalShapes: a second cache, so the two fonts do not evict each other.
+    TextPainter(QImage& image, const TextStyle& style, int height, double scale, ShapedTextCache& shapes,
+        ShapedTextCache& logicalShapes)
         : m_painter(&image)
         , m_style(style)
+        , m_scale(scale)
+        , m_font(fontOf(style, image.height()))
+        , m_logicalFont(fontOf(style, height))
         , m_shapes(shapes)
+        , m_logicalShapes(m_logicalFont == m_font ? shapes : logicalShapes)
     {
-        m_font = QFont(installedFace(QString::fromStdString(core::cp932ToUtf8(style.font))));
-        m_font.setPixelSize(std::max(height, 1));
-        m_font.setWeight(style.style & StyleBold ? QFont::Bold : QFont::Normal);
-        m_font.setItalic(style.style & StyleItalic);
-        m_font.setStyleStrategy(QFont::NoAntialias);
         m_painter.setFont(m_font);
         m_painter.setRenderHint(QPainter::TextAntialiasing, false);
         m_ascent = m_painter.fontMetrics().ascent();
     }
 
-    int width(const std::string& text) { return m_shapes.shape(text, m_font).width; }
+    int width(const std::string& text) { return m_logicalShapes.shape(text, m_logicalFont).width; }
 
     void draw(const std::string& text, int x, int y)
     {
         const ShapedTextCache::Entry& shaped = m_shapes.shape(text, m_font);
+        x = device(x);
+        y = device(y);
+        const int one = device(1);
         if (m_style.style & StyleShadow) {
-            int offset = m_style.style & StyleEdge ? 2 : 1;
+            int offset = device(m_style.style & StyleEdge ? 2 : 1);
             pass(shaped, x + offset, y + offset, m_style.shadow);
         }
         if (m_style.style & StyleEdge) {
-            pass(shaped, x, y + 1, m_style.edge);
-            pass(shaped, x + 1, y, m_style.edge);
-            pass(shaped, x, y - 1, m_style.edge);
-            pass(shaped, x - 1, y, m_style.edge);
+            pass(shaped, x, y + one, m_style.edge);
+            pass(shaped, x + one, y, m_style.edge);
+            pass(shaped, x, y - one, m_style.edge);
+            pass(shaped, x - one, y, m_style.edge);
         }
         pass(shaped, x, y, m_style.color);
     }
@@ -106,10 +125,15 @@ private:
         }
     }
 
+    int device(int logical) const { return static_cast<int>(std::lround(logical * m_scale)); }
+
     QPainter m_painter;
     const TextStyle& m_style;
-    ShapedTextCache& m_shapes;
+    double m_scale;
     QFont m_font;
+    QFont m_logicalFont;
+    ShapedTextCache& m_shapes;
+    ShapedTextCache& m_logicalShapes;
     int m_ascent = 0;
 };
 
@@ -126,7 +150,7 @@ bool sourceIsEmpty(const core::DisplayHolder* source)
 // The ticker: titles 100 px apart, the front one entering 100 px from the left
 // when the offset is 0. A front title that has left the box moves the shared
 // cursor on and restarts the offset.
-void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth)
+void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth, DrawnTitles& drawn)
 {
     if (!source.isValid() || !source.currentHeadline()) {
         return;
@@ -141,6 +165,7 @@ void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth)
     }
     x += kTitleGap;
     core::DisplayHolder cursor = source;
+    drawn.front = source;
     bool first = true;
     while (x < boxWidth) {
         const core::Headline* headline = cursor.currentHeadline();
@@ -148,6 +173,7 @@ void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth)
         int width = first ? frontWidth : text.width(title);
         first = false;
         text.draw(title, static_cast<int>(x), 0);
+        drawn.spans.emplace_back(static_cast<int>(x), static_cast<int>(x + width));
         cursor.next();
         x += width + kTitleGap;
     }
@@ -155,32 +181,55 @@ void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth)
 
 } // namespace
 
-void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh)
+void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
 {
     const gfx::Rect box = anchoredBox(m_state, dw, dh);
+    const gfx::Rect device = gfx::toDevice(box, scale);
     if (m_state.debug) {
-        gfx::drawOutline(surface, box, kDebugBlue);
+        gfx::drawOutline(surface, device, kDebugBlue);
     }
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
+    const int deviceWidth = device.right - device.left;
+    const int deviceHeight = device.bottom - device.top;
+    m_drawn.box = box;
+    m_drawn.front.reset();
+    m_drawn.spans.clear();
     gfx::Surface32 scratch;
-    if (!scratch.create(width, height)) {
+    if (!scratch.create(deviceWidth, deviceHeight)) {
         return;
     }
     scratch.image().fill(0xFFFF00FFu);
     {
-        TextPainter text(scratch.image(), m_text, height, m_shapes);
+        TextPainter text(scratch.image(), m_text, height, scale, m_shapes, m_logicalShapes);
         if (sourceIsEmpty(m_source.get()) || m_role == MessageRole::Fixed) {
             text.draw(std::string(kFixedText), 0, 0);
         } else if (m_role == MessageRole::Headlines) {
-            drawHeadlines(text, *m_source, width);
+            drawHeadlines(text, *m_source, width, m_drawn);
         } else if (m_source->isValid() && m_source->currentHeadline()) {
             text.draw(m_source->currentHeadline()->label, 0, 0);
         }
     }
     scratch.applyColorKey(kKeyMagenta);
-    gfx::blit(surface, box.left, box.top, width, height, scratch, 0, 0, width, height, gfx::kOpaque,
-        gfx::BlitStretch);
+    gfx::blit(surface, device.left, device.top, deviceWidth, deviceHeight, scratch, 0, 0, deviceWidth,
+        deviceHeight, gfx::kOpaque, gfx::BlitStretch);
+}
+
+std::optional<core::Headline> MessageSprite::headlineAt(int x, int y) const
+{
+    const gfx::Rect& box = m_drawn.box;
+    if (!m_drawn.front || x < box.left || x >= box.right || y < box.top || y >= box.bottom) {
+        return std::nullopt;
+    }
+    core::DisplayHolder cursor = *m_drawn.front;
+    for (const auto& [left, right] : m_drawn.spans) {
+        if (x - box.left >= left && x - box.left < right) {
+            const core::Headline* headline = cursor.currentHeadline();
+            return headline ? std::optional<core::Headline>(*headline) : std::nullopt;
+        }
+        cursor.next();
+    }
+    return std::nullopt;
 }
 
 } // namespace zr5::skin

@@ -142,6 +142,20 @@ void Skin::setHeadlineSource(const std::shared_ptr<core::DisplayHolder>& source)
     }
 }
 
+std::optional<core::Headline> Skin::headlineAt(int x, int y) const
+{
+    // Later sprites are drawn on top: the last one under the point wins.
+    for (auto it = m_sprites.rbegin(); it != m_sprites.rend(); ++it) {
+        const auto* message = dynamic_cast<const MessageSprite*>(it->get());
+        if (message && message->role() == MessageRole::Headlines) {
+            if (std::optional<core::Headline> headline = message->headlineAt(x, y)) {
+                return headline;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 void Skin::tick(std::uint32_t now)
 {
     for (const auto& sprite : m_sprites) {
@@ -149,7 +163,7 @@ void Skin::tick(std::uint32_t now)
     }
 }
 
-void Skin::draw(gfx::Surface32& surface)
+void Skin::draw(gfx::Surface32& surface, int width, int height, double scale)
 {
     std::vector<SkinSprite*> order;
     order.reserve(m_sprites.size());
@@ -159,10 +173,10 @@ void Skin::draw(gfx::Surface32& surface)
     std::sort(order.begin(), order.end(), [](const SkinSprite* a, const SkinSprite* b) {
         return a->state().z != b->state().z ? a->state().z < b->state().z : a->key() < b->key();
     });
-    const int dw = surface.width() - m_geometry.designWidth;
-    const int dh = surface.height() - m_geometry.designHeight;
+    const int dw = width - m_geometry.designWidth;
+    const int dh = height - m_geometry.designHeight;
     for (SkinSprite* sprite : order) {
-        sprite->draw(surface, dw, dh);
+        sprite->draw(surface, dw, dh, scale);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,10 +61,14 @@ public:
     void setHeadlineSource(const std::shared_ptr<core::DisplayHolder>& source);
     void tick(std::uint32_t now);
     // Sprites in ascending z (layers may change theirs), anchored to the
-    // surface's enlargement over the design size.
-    void draw(gfx::Surface32& surface);
+    // enlargement of the logical width x height over the design size, onto a
+    // surface of `scale` device pixels per logical pixel.
+    void draw(gfx::Surface32& surface, int width, int height, double scale);
     // Starts the event's handler in every layer.
     void fireEvent(int index);
+    // The headline the last frame drew under a point of the window in the
+    // `main` message; nothing on a gap or outside it.
+    std::optional<core::Headline> headlineAt(int x, int y) const;
 
     void createObject(char kind, const std::string& name, std::unique_ptr<Node> body) override;
     // Counts numbered properties made from lists; false once a load has made too many.

@@ -84,13 +84,13 @@ WindowSprite::WindowSprite(std::shared_ptr<SkinObject> object, std::shared_ptr<g
     m_frame.mode = readInt(window, "mode", 0);
 }
 
-void WindowSprite::draw(gfx::Surface32& surface, int /*dw*/, int /*dh*/)
+void WindowSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
 {
     if (m_state.bitmap && !m_state.bitmap->isNull()) {
-        int width = surface.width() - m_geometry.x - m_geometry.rightMargin;
-        int height = surface.height() - m_geometry.y - m_geometry.bottomMargin;
+        int width = m_geometry.designWidth + dw - m_geometry.x - m_geometry.rightMargin;
+        int height = m_geometry.designHeight + dh - m_geometry.y - m_geometry.bottomMargin;
         gfx::drawFrame(surface, m_geometry.x, m_geometry.y, width, height, *m_state.bitmap, m_frame.left,
-            m_frame.right, m_frame.top, m_frame.bottom, gfx::kOpaque, m_frame.mode);
+            m_frame.right, m_frame.top, m_frame.bottom, gfx::kOpaque, m_frame.mode, scale);
     }
     if (m_state.debug) {
         gfx::drawOutline(surface, { 0, 0, surface.width(), surface.height() }, kDebugRed);

@@ -14,9 +14,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
+#include <vector>
 
 namespace zr5::skin {
 
@@ -79,8 +82,9 @@ public:
 
     // now: the millisecond clock, wrapping at 2^32.
     virtual void tick(std::uint32_t /*now*/) { }
-    // dw, dh: how much larger the surface is than the skin's design size.
-    virtual void draw(gfx::Surface32& /*surface*/, int /*dw*/, int /*dh*/) { }
+    // dw, dh: how much larger the window is than the skin's design size, in
+    // logical pixels; scale: the surface's device pixels per logical pixel.
+    virtual void draw(gfx::Surface32& /*surface*/, int /*dw*/, int /*dh*/, double /*scale*/) { }
     virtual void fireEvent(int /*index*/) { }
     virtual void setHeadlineSource(std::shared_ptr<core::DisplayHolder> /*source*/) { }
 
@@ -107,7 +111,7 @@ public:
     WindowSprite(std::shared_ptr<SkinObject> object, std::shared_ptr<gfx::Surface32> bitmap,
         const WindowGeometry& geometry);
     const FrameStyle& frame() const { return m_frame; }
-    void draw(gfx::Surface32& surface, int dw, int dh) override;
+    void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
 
 private:
     FrameStyle m_frame;
@@ -129,19 +133,32 @@ enum class MessageRole {
     Label, // `sub`
 };
 
+// Where the last frame of `main` put its titles, to find the one under the
+// pointer later: the cursor at the front title and each title's left and
+// right edge in box coordinates, front first.
+struct DrawnTitles {
+    gfx::Rect box {};
+    std::optional<core::DisplayHolder> front;
+    std::vector<std::pair<int, int>> spans;
+};
+
 class MessageSprite final : public SkinSprite {
 public:
     explicit MessageSprite(std::shared_ptr<SkinObject> object);
     const TextStyle& text() const { return m_text; }
     MessageRole role() const { return m_role; }
-    void draw(gfx::Surface32& surface, int dw, int dh) override;
+    void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
     void setHeadlineSource(std::shared_ptr<core::DisplayHolder> source) override;
+    // The headline the last frame drew under a point of the surface, if any.
+    std::optional<core::Headline> headlineAt(int x, int y) const;
 
 private:
     TextStyle m_text;
     MessageRole m_role = MessageRole::Fixed;
     std::shared_ptr<core::DisplayHolder> m_source;
     ShapedTextCache m_shapes;
+    ShapedTextCache m_logicalShapes; // the titles' widths at scale 1, when drawn at another
+    DrawnTitles m_drawn;
 };
 
 // Reads its fields from the layer's properties as the layer's script runs.
@@ -153,7 +170,7 @@ public:
 
     explicit LayerSprite(std::shared_ptr<SkinObject> object);
     void tick(std::uint32_t now) override;
-    void draw(gfx::Surface32& surface, int dw, int dh) override;
+    void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
     void fireEvent(int index) override;
 
     std::int32_t cell() const { return m_cell; }

@@ -70,10 +70,13 @@ def selection_owner(display_name, selection):
 
 
 class XSession:
-    """compositor: None, "picom" or "xcompmgr"; tray: start trayer."""
+    """compositor: None, "picom" or "xcompmgr"; tray: start trayer; screen:
+    (width, height) of the server's screen in pixels."""
 
-    def __init__(self, folder, compositor=None, tray=False, root_colour="#204080"):
+    def __init__(self, folder, compositor=None, tray=False, root_colour="#204080",
+                 screen=(SCREEN_WIDTH, SCREEN_HEIGHT)):
         self.folder = folder
+        self.screen = screen
         self.compositor = compositor
         self.tray = tray
         self.root_colour = root_colour
@@ -188,7 +191,7 @@ class XSession:
         self._logs.append(log)
         process = subprocess.Popen([
             "Xvfb", "-displayfd", str(write_end), "-screen", "0",
-            f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset",
+            f"{self.screen[0]}x{self.screen[1]}x24", "-nolisten", "tcp", "-noreset",
         ], env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
             pass_fds=(write_end,), start_new_session=True)
         self._children.append(("xvfb", process))

@@ -13,6 +13,8 @@ packages=(
   # fonts and the X tools the window tests drive
   fonts-ipafont-gothic xvfb xdotool imagemagick x11-utils x11-xserver-utils
   openbox picom xcompmgr trayer hsetroot
+  # installing and packaging: validators, the Debian tools, a Wayland session
+  desktop-file-utils appstream dpkg-dev fakeroot file lintian man-db binutils weston xwayland
 )
 missing=()
 for p in "${packages[@]}"; do

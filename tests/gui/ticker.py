@@ -66,8 +66,21 @@ def read_ini(path):
     return sections
 
 
+# The home folder's list of bundled files it was already given: with every
+# bundled file on it, the program adds none of them to the test's own folder.
+BUNDLED_LIST = ".bundled-files"
+
+
+def bundled_files(data_dir):
+    names = []
+    for folder, _, files in os.walk(data_dir):
+        names += [os.path.relpath(os.path.join(folder, name), data_dir) for name in files]
+    return sorted(names)
+
+
 class WorkFolder:
-    """The current directory of one run: Skins, Help, Scripts, zr5.ini."""
+    """The home folder of one run (given with --home, and its current
+    directory too): Skins, Help, Scripts, zr5.ini."""
 
     def __init__(self, root, data_dir, headlines=12, skins=True):
         self.path = os.path.join(root, "work")
@@ -78,6 +91,7 @@ class WorkFolder:
         os.makedirs(os.path.join(self.path, "Scripts"))
         self.write(os.path.join("Scripts", SCRIPT_NAME), headline_script(headlines))
         self.write("zr5.ini", settings_text())
+        self.write(BUNDLED_LIST, "".join(name + "\n" for name in bundled_files(data_dir)).encode())
 
     def file(self, name):
         return os.path.join(self.path, name)
@@ -134,7 +148,7 @@ class Ticker:
     def start(self):
         self._stdout = open(self.stdout_path, "ab")
         self._stderr = open(self.stderr_path, "ab")
-        self.process = self.session.spawn("zr5a", [self.binary], env=self.env, cwd=self.work.path,
+        self.process = self.session.spawn("zr5a", [self.binary, "--home", self.work.path], env=self.env, cwd=self.work.path,
                                           stdout=self._stdout, stderr=self._stderr)
         return self
 

@@ -75,6 +75,38 @@ TEST_F(RenderToolTest, BadArgumentsAndBrokenSkinsFail)
     EXPECT_EQ(render("--size 10"), 2);
     EXPECT_EQ(render(std::string("'") + ZR5_SKINS_DIR + "/Zephyr' --frames 0"), 2);
     EXPECT_EQ(render("'" + m_folder.path().string() + "'"), 1);
+    for (const char* scale : { "0", "-1", "4.5", "abc", "nan", "inf", "2x", "''" }) {
+        EXPECT_EQ(render(std::string("'") + ZR5_SKINS_DIR + "/Zephyr' --scale " + scale), 2) << scale;
+    }
+}
+
+// The frame at a pixel ratio of 2: twice the size, the frame's bitmap in exact
+// 2 x 2 blocks of the 1x render, the headline band drawn anew at the finer
+// resolution rather than blown up.
+TEST_F(RenderToolTest, ScaleRendersTheDevicePixelsOfAHighDensityScreen)
+{
+    const std::string skin = std::string("'") + ZR5_SKINS_DIR
+        + "/Zephyr' --size 600x48 --frames 5 --headline 'Sharp text|x|Label' --headline 'Second|y|L'";
+    ASSERT_EQ(render(skin), 0);
+    const QImage one = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(render(skin + " --scale 2"), 0);
+    const QImage two = m_image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    ASSERT_EQ(two.size(), QSize(1200, 96));
+    const auto unlikeBlocks = [&](int left, int top, int right, int bottom) {
+        int unlike = 0;
+        for (int y = 2 * top; y < 2 * bottom; ++y) {
+            for (int x = 2 * left; x < 2 * right; ++x) {
+                unlike += pixelAt(two, x, y) != pixelAt(one, x / 2, y / 2);
+            }
+        }
+        return unlike;
+    };
+    EXPECT_EQ(unlikeBlocks(0, 38, 600, 48), 0) << "the frame's lower edge and shadow";
+    EXPECT_EQ(unlikeBlocks(300, 0, 560, 20), 0) << "glass above the text";
+    EXPECT_GT(unlikeBlocks(34, 20, 300, 36), 100) << "the headline band";
+
+    ASSERT_EQ(render(skin + " --scale 1.5"), 0);
+    EXPECT_EQ(m_image.size(), QSize(900, 72));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // Options:
 //   --steps N   number of lines (default: twice the number of headlines, at least 14)
 //   --utf8      print UTF-8 instead of the program's Shift_JIS
+//   --version   print the version and exit
 // Every entry that failed gets a line on standard error:
 //   zr5patrol: name[ - category]: reason detail
 // The notice page is [Notice] URL of zr5.ini, replaced by the environment
@@ -31,6 +32,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <zr5_version.h>
 
 namespace {
 
@@ -105,6 +107,10 @@ long defaultSteps(const DisplayHolder& display)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zr5patrol %s\n", zr5::kVersion);
+        return 0;
+    }
     std::optional<Options> options = parseArguments(argc, argv);
     if (!options) {
         std::fputs("usage: zr5patrol [--steps N] [--utf8]\n", stderr);

@@ -9,6 +9,7 @@
 #include <iconv.h>
 #include <string>
 #include <vector>
+#include <zr5_version.h>
 
 namespace {
 
@@ -29,6 +30,7 @@ constexpr const char* kUsage
       "  --script-limit S      stop a load or category run after S seconds of its own time\n"
       "  --fetch-limit S       stop a document fetch after S seconds, keeping what arrived\n"
       "  -h, --help            this text\n"
+      "  --version             print the version\n"
       "Each Display prints D<TAB>text1<TAB>text2<TAB>text3, each _Notify N<TAB>text1<TAB>text2.\n";
 
 enum class TextEncoding { Raw, Utf8 };
@@ -131,7 +133,7 @@ bool parseValueOption(const std::string& name, const char* value, Options& optio
     return true;
 }
 
-enum class ParseOutcome { Run, Help, Usage };
+enum class ParseOutcome { Run, Help, Version, Usage };
 
 ParseOutcome parseArguments(int argc, char** argv, Options& options)
 {
@@ -144,6 +146,8 @@ ParseOutcome parseArguments(int argc, char** argv, Options& options)
             positionalOnly = true;
         } else if (argument == "-h" || argument == "--help") {
             return ParseOutcome::Help;
+        } else if (argument == "--version") {
+            return ParseOutcome::Version;
         } else if (argument == "-l" || argument == "--list") {
             options.list = true;
         } else if (argument == "-a" || argument == "--all") {
@@ -263,6 +267,9 @@ int main(int argc, char** argv)
     switch (parseArguments(argc, argv, options)) {
     case ParseOutcome::Help:
         std::fputs(kUsage, stdout);
+        return 0;
+    case ParseOutcome::Version:
+        std::printf("zr5run %s\n", zr5::kVersion);
         return 0;
     case ParseOutcome::Usage:
         std::fputs(kUsage, stderr);

@@ -1,9 +1,13 @@
 // zr5skin: loads a skin folder as the ticker does.
 //   zr5skin [--utf8] check SKINDIR   report the load error, if any (exit 1)
 //   zr5skin [--utf8] dump SKINDIR    print every property and the sprite order
-//   zr5skin render SKINDIR OUT.png [--size WxH] [--at MS] [--frames N]
+//   zr5skin render SKINDIR OUT.png [--size WxH] [--scale S] [--at MS] [--frames N]
 //           [--speed S] [--event INDEX@MS]... [--headline TITLE|LINK|LABEL]...
-//                                    render frames 10 ms apart, save the last
+//                                    render frames 10 ms apart, save the last;
+//                                    WxH is logical, and the picture has S device
+//                                    pixels per logical pixel, as a window on a
+//                                    screen of that pixel ratio shows it
+//   zr5skin --version
 #include "core/text_codec.h"
 #include "render_command.h"
 #include "skin/runtime/skin.h"
@@ -15,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include <zr5_version.h>
 
 namespace {
 
@@ -72,11 +77,15 @@ void printFailure(const zr5::skin::SkinLoadError& error, Encoding encoding)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("zr5skin %s\n", zr5::kVersion);
+        return 0;
+    }
     Options options;
     if (!parseOptions(argc, argv, options)) {
         std::fputs("usage: zr5skin [--utf8] check|dump SKINDIR\n"
-                   "       zr5skin render SKINDIR OUT.png [--size WxH] [--at MS] [--frames N] [--speed S]\n"
-                   "               [--event INDEX@MS]... [--headline TITLE|LINK|LABEL]...\n",
+                   "       zr5skin render SKINDIR OUT.png [--size WxH] [--scale S] [--at MS] [--frames N]\n"
+                   "               [--speed S] [--event INDEX@MS]... [--headline TITLE|LINK|LABEL]...\n",
             stderr);
         return 2;
     }

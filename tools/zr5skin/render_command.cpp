@@ -12,6 +12,9 @@ namespace {
 
 constexpr long long kFrameMs = 10;
 constexpr long long kMaxFrames = 1'000'000;
+// Beyond the densest screens there are; the picture grows with its square.
+constexpr double kMaxScale = 4.0;
+constexpr std::string_view kScaleNeeded = ": a number above 0 and at most 4 is needed, as 2 or 1.5";
 
 template <typename T> bool parseNumber(std::string_view text, T& out)
 {
@@ -24,6 +27,11 @@ bool parseSize(std::string_view text, RenderOptions& options)
     std::size_t x = text.find('x');
     return x != std::string_view::npos && parseNumber(text.substr(0, x), options.width)
         && parseNumber(text.substr(x + 1), options.height) && options.width > 0 && options.height > 0;
+}
+
+bool parseScale(std::string_view text, RenderOptions& options)
+{
+    return parseNumber(text, options.scale) && gfx::isValidScale(options.scale) && options.scale <= kMaxScale;
 }
 
 bool parseEvent(std::string_view text, RenderOptions& options)
@@ -42,6 +50,9 @@ bool parseOption(std::string_view name, std::string_view value, RenderOptions& o
 {
     if (name == "--size") {
         return parseSize(value, options);
+    }
+    if (name == "--scale") {
+        return parseScale(value, options);
     }
     if (name == "--at") {
         return parseNumber(value, options.at);
@@ -92,6 +103,9 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         }
         if (i + 1 >= args.size() || !parseOption(args[i], args[i + 1], options)) {
             error = "bad option " + args[i];
+            if (args[i] == "--scale") {
+                error += kScaleNeeded;
+            }
             return false;
         }
         ++i;
@@ -124,7 +138,7 @@ int runRender(const RenderOptions& options, std::string& error)
     std::shared_ptr<gfx::Surface32> frame;
     for (long long i = 0; i < options.frames; ++i) {
         const long long now = options.at + i * kFrameMs;
-        frame = renderFrame(skin, display, static_cast<std::uint32_t>(now), width, height);
+        frame = renderFrame(skin, display, static_cast<std::uint32_t>(now), width, height, options.scale);
         if (!frame) {
             error = "cannot make a surface of that size";
             return 3;

@@ -12,6 +12,7 @@ struct RenderOptions {
     std::string output;
     int width = 0; // 0: the skin's design size
     int height = 0;
+    double scale = 1.0; // device pixels per logical pixel of the saved picture
     long long at = 0; // ms clock of the first frame
     long long frames = 1; // 10 ms apart, as the window's frame timer
     int speed = 2;

@@ -57,10 +57,15 @@ void endAtOnceOnUnexpectedExit()
     }
 }
 
-zr5::ui::TickerOptions tickerOptions(std::chrono::steady_clock::time_point processStart)
+zr5::ui::TickerOptions tickerOptions(
+    std::chrono::steady_clock::time_point processStart, const zr5::launch::CommandLine& line)
 {
     zr5::ui::TickerOptions options;
     options.processStart = processStart;
+    // The current folder is the home folder by now.
+    if (line.home) {
+        options.autostartArguments = { "--home", std::filesystem::current_path().string() };
+    }
     if (const char* url = std::getenv("ZR5_NOTICE_URL")) {
         options.noticeUrl = url;
     }
@@ -201,7 +206,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(":/zr5a/zr5a.png"));
 
-    zr5::ui::TickerApp ticker(tickerOptions(processStart));
+    zr5::ui::TickerApp ticker(tickerOptions(processStart, line));
     g_ticker = &ticker;
     std::atexit(saveOnUnexpectedExit);
     zr5::ui::TerminationSignals terminations;

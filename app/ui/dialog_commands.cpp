@@ -118,7 +118,8 @@ void TickerApp::runOptions()
     m_settings.window.dock = m_docking.dock();
     m_settings.window.screen = m_docking.screenName();
     SettingsContext context { m_scripts, m_settings.proxy, m_settings.reloadMinutes, m_settings.window,
-        &report, screenNamesOf(QGuiApplication::screens()) };
+        &report, screenNamesOf(QGuiApplication::screens()),
+        core::AutostartCommand { core::runningProgram(), m_options.autostartArguments } };
     // The sheet answers QDialog::Accepted when it applied changes.
     const bool applied = runSettingsSheet(m_window.get(), context) == QDialog::Accepted;
     if (m_close.isClosing()) {

@@ -30,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zr5::ui {
 
@@ -42,6 +43,9 @@ struct TickerOptions {
     core::PatrolOptions patrol;
     // Replaces the settings file's notice page (the environment's ZR5_NOTICE_URL).
     std::optional<std::string> noticeUrl;
+    // What the start-at-login entry passes to the program (a home folder
+    // chosen on the command line).
+    std::vector<std::string> autostartArguments;
     // How long a close waits for cancelled workers before it gives up on them.
     std::chrono::milliseconds closeGrace { 1500 };
     std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();

@@ -22,7 +22,7 @@ ValuePtr Arguments::at(unsigned index) const
     if (!m_arguments) {
         return {};
     }
-    const SlotPtr slot = m_arguments->members().find(std::to_string(index));
+    const SlotPtr slot = m_arguments->members().find(IndexKey(index).text());
     return slot ? slot->value : ValuePtr();
 }
 

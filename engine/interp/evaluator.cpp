@@ -34,18 +34,17 @@ bool holds(const ValuePtr& condition)
     return condition && condition->asBoolean();
 }
 
-ObjectPtr evaluateArgumentsOf(const NodePtr& arguments)
+void evaluateArgumentsOf(const NodePtr& arguments, ArgumentValues& values)
 {
     if (arguments) {
         const NestingGuard nesting;
-        return static_cast<const ArgumentList&>(*arguments).evaluateArguments();
+        static_cast<const ArgumentList&>(*arguments).evaluateInto(values);
     }
-    return makeObject();
 }
 
 // The function value itself is held for the whole call: the body may assign
 // the variable it was called through and so drop the last other owner.
-ValuePtr callFunction(const ValuePtr& function, const ObjectPtr& arguments, const ValuePtr& self)
+ValuePtr callFunction(const ValuePtr& function, std::span<const ValuePtr> arguments, const ValuePtr& self)
 {
     ValuePtr held = function;
     for (int steps = 0; held && held->isReference() && steps < VariableReference::kMaxReferenceChain;
@@ -56,7 +55,7 @@ ValuePtr callFunction(const ValuePtr& function, const ObjectPtr& arguments, cons
     if (held && held->callable()) {
         const std::string* text = self ? self->stringRef() : nullptr;
         checkPoint(1 + (text ? text->size() / kTextBytesPerCheckPoint : 0));
-        held->callable()->call(result, arguments, self);
+        held->callable()->callWith(result, arguments, self);
     }
     return result;
 }
@@ -73,7 +72,7 @@ ValuePtr memberOf(const ValuePtr& object, std::string_view key)
             if (!method || !method->value || !method->value->isFunction()) {
                 return {};
             }
-            return callFunction(method->value, makeObject(), object);
+            return callFunction(method->value, {}, object);
         }
         const SlotPtr method = stringMethods().find(key);
         return method ? std::make_shared<MemberReference>(method, object) : ValuePtr();
@@ -85,6 +84,40 @@ ValuePtr memberOf(const ValuePtr& object, std::string_view key)
     }
     return {};
 }
+
+// An operand as the operators see it. A variable is read when the operation
+// runs, after the operands to its right, as a reference to it would be; but
+// its slot is held instead of a new reference.
+class Operand final {
+public:
+    Operand(const NodePtr& node, const VariableRef* variable)
+    {
+        if (variable) {
+            m_slot = variable->slot();
+        } else {
+            m_value = evaluateChild(node);
+        }
+    }
+
+    ValuePtr value() const
+    {
+        if (!m_slot) {
+            return m_value;
+        }
+        // An empty variable still converts (to false, 0, ""), unlike no value.
+        return m_slot->value ? m_slot->value : emptyVariable();
+    }
+
+private:
+    static const ValuePtr& emptyVariable()
+    {
+        static const ValuePtr empty = std::make_shared<VariableReference>(std::make_shared<VariableSlot>());
+        return empty;
+    }
+
+    SlotPtr m_slot;
+    ValuePtr m_value;
+};
 
 // Loop bodies: true when the loop must stop, with the result to hand upward.
 bool endsLoop(const ValuePtr& completion, ValuePtr& result)
@@ -117,11 +150,14 @@ ValuePtr BoolLiteral::evaluate() const
 }
 ValuePtr NumberLiteral::evaluate() const
 {
-    return makeNumber(m_value);
+    return m_value;
 }
 ValuePtr StringLiteral::evaluate() const
 {
-    return makeString(m_text);
+    if (!m_value) {
+        m_value = makeString(m_text);
+    }
+    return m_value;
 }
 
 ValuePtr CompoundLiteral::evaluate() const
@@ -130,14 +166,41 @@ ValuePtr CompoundLiteral::evaluate() const
     return elements && elements->isObject() ? elements : makeObject();
 }
 
+const ValuePtr& GlobalReferenceCache::globalReference(Scope& scope, std::string_view name) const
+{
+    if (m_generation != scope.generation() || !m_reference) {
+        m_reference = std::make_shared<VariableReference>(scope.global(name));
+        m_generation = scope.generation();
+    }
+    return m_reference;
+}
+
+ValuePtr GlobalReferenceCache::lookup(std::string_view name) const
+{
+    Scope& scope = currentScope();
+    if (SlotPtr slot = scope.local(name)) {
+        return std::make_shared<VariableReference>(std::move(slot));
+    }
+    return globalReference(scope, name);
+}
+
+SlotPtr GlobalReferenceCache::slot(std::string_view name) const
+{
+    Scope& scope = currentScope();
+    if (SlotPtr slot = scope.local(name)) {
+        return slot;
+    }
+    return globalReference(scope, name)->variableSlot();
+}
+
 ValuePtr ThisExpr::evaluate() const
 {
-    return std::make_shared<VariableReference>(currentScope().lookup(kThisName));
+    return m_global.lookup(kThisName);
 }
 
 ValuePtr VariableRef::evaluate() const
 {
-    return std::make_shared<VariableReference>(currentScope().lookup(m_name));
+    return m_global.lookup(m_name);
 }
 
 ValuePtr IndexExpr::evaluate() const
@@ -157,13 +220,37 @@ ValuePtr MemberExpr::evaluate() const
 
 ValuePtr BinaryExpr::evaluate() const
 {
-    const ValuePtr left = evaluateChild(m_left);
-    const ValuePtr right = evaluateChild(m_right);
-    return binaryOperation(m_op, left, right);
+    const Operand left(m_left, m_leftVariable);
+    const Operand right(m_right, m_rightVariable);
+    return binaryOperation(m_op, left.value(), right.value());
+}
+
+ValuePtr AssignExpr::growInPlace() const
+{
+    const ValuePtr tail = evaluateChild(*m_tail);
+    const ValuePtr target = evaluateChild(m_target);
+    const SlotPtr slot = target->variableSlot();
+    Value* held = slot->value.get();
+    if (tail && held && !held->isReference() && slot->value.use_count() == 1) {
+        if (held->isString()) {
+            static_cast<StringValue*>(held)->appendUnshared(*tail);
+            return slot->value;
+        }
+        if (held->isNumber() && !tail->isString()) {
+            static_cast<NumberValue*>(held)->addUnshared(tail->asNumber());
+            return slot->value;
+        }
+    }
+    ValuePtr value = binaryOperation(BinaryOperator::Add, target, tail);
+    assignVariable(slot, value);
+    return value;
 }
 
 ValuePtr AssignExpr::evaluate() const
 {
+    if (growsInPlace()) {
+        return growInPlace();
+    }
     ValuePtr value = evaluateChild(m_value);
     if (value && value->isReference()) {
         value = value->heldValue();
@@ -181,18 +268,32 @@ ValuePtr AssignExpr::evaluate() const
 
 ValuePtr UnaryExpr::evaluate() const
 {
-    const ValuePtr operand = evaluateChild(m_operand);
-    if (!isStep(m_op)) {
-        return unaryOperation(m_op, operand);
+    if (isStep(m_op)) {
+        return step();
     }
+    return unaryOperation(m_op, evaluateChild(m_operand));
+}
+
+ValuePtr UnaryExpr::step() const
+{
+    const ValuePtr operand = evaluateChild(m_operand);
     if (!operand || !operand->isReference() || !(operand->isNumber() || operand->isBoolean())) {
         return {};
     }
     const SlotPtr slot = operand->variableSlot();
     const double step
         = (m_op == UnaryOperator::PreIncrement || m_op == UnaryOperator::PostIncrement) ? 1.0 : -1.0;
+    const bool givesOld = m_op == UnaryOperator::PostIncrement || m_op == UnaryOperator::PostDecrement;
+    // A number only this variable holds is stepped where it is, unless the
+    // old value is still wanted.
+    Value* held = slot->value.get();
+    if ((!givesOld || m_resultUnused) && held && held->isNumber() && !held->isReference()
+        && slot->value.use_count() == 1) {
+        static_cast<NumberValue*>(held)->addUnshared(step);
+        return slot->value;
+    }
     ValuePtr updated = makeNumber(operand->asNumber() + step);
-    if (m_op == UnaryOperator::PostIncrement || m_op == UnaryOperator::PostDecrement) {
+    if (givesOld) {
         ValuePtr previous = operand->heldValue();
         assign(slot, std::move(updated));
         return previous;
@@ -233,28 +334,33 @@ ValuePtr ParameterList::evaluate() const
     return names;
 }
 
-ObjectPtr ArgumentList::evaluateArguments() const
+void ArgumentList::evaluateInto(ArgumentValues& values) const
 {
-    ObjectPtr arguments = makeObject();
     for (const NodePtr& expression : m_expressions) {
-        arguments->members().append(evaluateChild(expression));
+        values.add(evaluateChild(expression));
     }
-    return arguments;
 }
 
 ValuePtr ArgumentList::evaluate() const
 {
-    return evaluateArguments();
+    ArgumentValues values;
+    evaluateInto(values);
+    ObjectPtr arguments = makeObject();
+    for (const ValuePtr& value : values.values()) {
+        arguments->members().append(value);
+    }
+    return arguments;
 }
 
 ValuePtr CallExpr::evaluate() const
 {
     const ValuePtr callee = evaluateChild(m_callee);
-    const ObjectPtr arguments = evaluateArgumentsOf(m_arguments);
+    ArgumentValues arguments;
+    evaluateArgumentsOf(m_arguments, arguments);
     if (!callee || !callee->isFunction()) {
         return {};
     }
-    return callFunction(callee, arguments, callee->thisObject());
+    return callFunction(callee, arguments.values(), callee->thisObject());
 }
 
 ValuePtr Attribute::evaluate() const
@@ -282,10 +388,11 @@ ValuePtr AttributeList::evaluate() const
 ValuePtr NewExpr::evaluate() const
 {
     const ValuePtr constructor = evaluateChild(m_constructor);
-    const ObjectPtr arguments = evaluateArgumentsOf(m_arguments);
+    ArgumentValues arguments;
+    evaluateArgumentsOf(m_arguments, arguments);
     ObjectPtr object = makeObject();
     if (constructor && constructor->isFunction()) {
-        callFunction(constructor, arguments, object);
+        callFunction(constructor, arguments.values(), object);
     }
     return object;
 }

@@ -87,11 +87,14 @@ void Interpreter::runCategory(std::size_t index)
 ValuePtr Interpreter::defineFunction(const char* name, NodePtr parameters, NodePtr body)
 {
     makeCurrent();
-    ObjectPtr names;
+    std::vector<std::string_view> names;
     if (parameters) {
-        names = std::dynamic_pointer_cast<ObjectValue>(parameters->evaluate());
+        for (const char* parameter : static_cast<const ParameterList&>(*parameters).names()) {
+            names.emplace_back(parameter);
+        }
     }
-    auto function = makeFunction(std::make_shared<ScriptFunction>(name ? name : "", names, std::move(body)));
+    auto function
+        = makeFunction(std::make_shared<ScriptFunction>(name ? name : "", std::move(names), std::move(body)));
     if (name) {
         assign(m_scope.global(name), function);
     }

@@ -1,5 +1,6 @@
 #include "interp/scope.h"
 
+#include <atomic>
 #include <cassert>
 
 namespace zr5::script {
@@ -16,6 +17,16 @@ Scope& fallbackScope()
     return scope;
 }
 
+// Enough for the frames of a deep recursion to come back without allocating.
+constexpr std::size_t kMaxSpareSlots = 1024;
+
+std::uint64_t nextGeneration()
+{
+    // Engine instances may be made on any thread.
+    static std::atomic<std::uint64_t> last { 0 };
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 bool reachesSlot(const Value* value, const VariableSlot* slot)
 {
     for (int steps = 0; value && value->isReference(); ++steps) {
@@ -30,29 +41,45 @@ bool reachesSlot(const Value* value, const VariableSlot* slot)
 
 } // namespace
 
-SlotPtr Scope::findOrCreate(Frame& frame, std::string_view name)
+Scope::Scope()
+    : m_generation(nextGeneration())
 {
-    auto it = frame.find(name);
-    if (it == frame.end()) {
-        it = frame.emplace(std::string(name), std::make_shared<VariableSlot>()).first;
+}
+
+SlotPtr Scope::findOrCreate(Globals& globals, std::string_view name)
+{
+    auto it = globals.find(name);
+    if (it == globals.end()) {
+        it = globals.emplace(std::string(name), std::make_shared<VariableSlot>()).first;
     }
     return it->second;
 }
 
-SlotPtr Scope::lookup(std::string_view name)
+SlotPtr Scope::local(std::string_view name) const
 {
-    if (!m_frames.empty()) {
-        const auto it = m_frames.back().find(name);
-        if (it != m_frames.back().end()) {
-            return it->second;
+    if (m_depth == 0) {
+        return {};
+    }
+    for (const Binding& binding : m_frames[m_depth - 1]) {
+        // Pooled names are one pointer per text; other views compare by text.
+        if (binding.name.data() == name.data() ? binding.name.size() == name.size() : binding.name == name) {
+            return binding.slot;
         }
     }
-    return findOrCreate(m_globals, name);
+    return {};
 }
 
 SlotPtr Scope::declare(std::string_view name)
 {
-    return findOrCreate(m_frames.empty() ? m_globals : m_frames.back(), name);
+    if (m_depth == 0) {
+        return findOrCreate(m_globals, name);
+    }
+    if (SlotPtr slot = local(name)) {
+        return slot;
+    }
+    Frame& frame = m_frames[m_depth - 1];
+    frame.push_back(Binding { name, freshSlot() });
+    return frame.back().slot;
 }
 
 SlotPtr Scope::global(std::string_view name)
@@ -60,17 +87,43 @@ SlotPtr Scope::global(std::string_view name)
     return findOrCreate(m_globals, name);
 }
 
+SlotPtr Scope::freshSlot()
+{
+    if (m_spareSlots.empty()) {
+        return std::make_shared<VariableSlot>();
+    }
+    SlotPtr slot = std::move(m_spareSlots.back());
+    m_spareSlots.pop_back();
+    return slot;
+}
+
+void Scope::recycle(Frame& frame)
+{
+    for (Binding& binding : frame) {
+        // A slot something still refers to (a returned reference, a value
+        // holding one) lives on as it is; only unshared ones are reused.
+        if (binding.slot.use_count() == 1 && m_spareSlots.size() < kMaxSpareSlots) {
+            binding.slot->value.reset();
+            m_spareSlots.push_back(std::move(binding.slot));
+        }
+    }
+    frame.clear();
+}
+
 void Scope::pushCallFrame()
 {
-    m_frames.emplace_back();
+    if (m_depth == m_frames.size()) {
+        m_frames.emplace_back();
+    }
+    ++m_depth;
 }
 
 void Scope::popCallFrame()
 {
     // Every frame is a call frame here, so popping to the last boundary is
     // popping one frame.
-    assert(!m_frames.empty());
-    m_frames.pop_back();
+    assert(m_depth > 0);
+    recycle(m_frames[--m_depth]);
 }
 
 void Scope::clearGlobals()
@@ -79,6 +132,7 @@ void Scope::clearGlobals()
         slot->value.reset();
     }
     m_globals.clear();
+    m_generation = nextGeneration();
 }
 
 Scope& currentScope()

@@ -4,6 +4,7 @@
 
 #include "interp/value.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -13,29 +14,52 @@ namespace zr5::script {
 
 class Scope final {
 public:
-    using Frame = std::map<std::string, SlotPtr, std::less<>>;
+    Scope();
 
-    // For every variable reference and `this`: the innermost call frame, else
-    // the globals, where a missing name is created empty.
-    SlotPtr lookup(std::string_view name);
+    // A variable reference or `this` finds its name here first: the innermost
+    // call frame's slot of that name; none when no call runs or the call has
+    // not declared it. Otherwise it is global(name).
+    SlotPtr local(std::string_view name) const;
     // For `var`, parameters and `this`: find or create in the innermost call
-    // frame, or in the globals when no call is running.
+    // frame, or in the globals when no call is running. A call frame keeps the
+    // name's view, so its text must outlive the call (pooled or static texts).
     SlotPtr declare(std::string_view name);
+    // Finds or creates the name in the globals.
     SlotPtr global(std::string_view name);
+
+    // Changes whenever a global slot found earlier may no longer be this
+    // scope's (another scope, or the globals emptied): callers that keep a
+    // global slot keep this beside it. Unique across all scopes.
+    std::uint64_t generation() const { return m_generation; }
 
     void pushCallFrame();
     void popCallFrame();
-    std::size_t frameCount() const { return m_frames.size(); }
+    std::size_t frameCount() const { return m_depth; }
 
     // Empties every global: breaks reference cycles through them when the
     // interpreter goes away.
     void clearGlobals();
 
 private:
-    static SlotPtr findOrCreate(Frame& frame, std::string_view name);
+    struct Binding {
+        std::string_view name;
+        SlotPtr slot;
+    };
+    // A call has a handful of names, so a flat list beats a tree; frames and
+    // their storage stay allocated for the next call at the same depth.
+    using Frame = std::vector<Binding>;
+    using Globals = std::map<std::string, SlotPtr, std::less<>>;
+
+    static SlotPtr findOrCreate(Globals& globals, std::string_view name);
+    SlotPtr freshSlot();
+    void recycle(Frame& frame);
 
     std::vector<Frame> m_frames;
-    Frame m_globals;
+    std::size_t m_depth = 0;
+    // Slots of ended calls that nothing else held, emptied, for the next calls.
+    std::vector<SlotPtr> m_spareSlots;
+    Globals m_globals;
+    std::uint64_t m_generation;
 };
 
 // The scope that evaluation and parse-time definitions use (process-wide:

@@ -4,18 +4,13 @@
 #include "interp/run_limits.h"
 #include "interp/scope.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace zr5::script {
 
 namespace {
 
-std::string indexKey(std::size_t index)
-{
-    char key[32];
-    std::snprintf(key, sizeof key, "%u", static_cast<unsigned>(index));
-    return key;
-}
+constexpr std::string_view kThisName = "this";
 
 // Pops the call's frame however the body ends, exceptions included.
 class CallFrame final {
@@ -28,40 +23,46 @@ public:
 
 } // namespace
 
-ScriptFunction::ScriptFunction(std::string name, ObjectPtr parameterNames, NodePtr body)
+ScriptFunction::ScriptFunction(std::string name, std::vector<std::string_view> parameterNames, NodePtr body)
     : m_name(std::move(name))
     , m_parameterNames(std::move(parameterNames))
     , m_body(std::move(body))
 {
 }
 
-void ScriptFunction::bindParameters(const ObjectPtr& arguments)
+// A parameter without an argument stays undeclared, so it reads the global of
+// that name; an argument that evaluated to no value still declares it, empty.
+void ScriptFunction::bindParameters(std::span<const ValuePtr> arguments) const
 {
-    if (!m_parameterNames || !arguments) {
-        return;
-    }
-    const Properties& names = m_parameterNames->members();
-    const Properties& values = arguments->members();
-    const std::size_t count = std::min(names.size(), values.size());
+    const std::size_t count = std::min(m_parameterNames.size(), arguments.size());
+    Scope& scope = currentScope();
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string key = indexKey(i);
-        const SlotPtr name = names.find(key);
-        if (!name || !name->value || name->value->asString().empty()) {
-            return;
-        }
-        const SlotPtr value = values.find(key);
-        assignVariable(currentScope().declare(name->value->asString()), value ? value->value : ValuePtr());
+        assignVariable(scope.declare(m_parameterNames[i]), arguments[i]);
     }
 }
 
 void ScriptFunction::call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self)
+{
+    ArgumentValues values;
+    if (arguments) {
+        const Properties& members = arguments->members();
+        const std::size_t count = std::min(m_parameterNames.size(), members.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const SlotPtr slot = members.find(IndexKey(i).text());
+            values.add(slot ? slot->value : ValuePtr());
+        }
+    }
+    callWith(result, values.values(), self);
+}
+
+void ScriptFunction::callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self)
 {
     checkPoint();
     const CallDepthGuard depth;
     const CallFrame frame;
     bindParameters(arguments);
     if (self) {
-        assign(currentScope().declare("this"), self);
+        assign(currentScope().declare(kThisName), self);
     }
     const ValuePtr completion = evaluateChild(m_body);
     result = completion && completion->isReturn() ? completion->heldValue() : ValuePtr();

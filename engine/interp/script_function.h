@@ -5,22 +5,26 @@
 #include "interp/value.h"
 #include "lang/syntax_tree.h"
 
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zr5::script {
 
 class ScriptFunction final : public Callable {
 public:
-    // parameterNames: members "0", "1", ... holding the names; may be empty.
-    ScriptFunction(std::string name, ObjectPtr parameterNames, NodePtr body);
+    // parameterNames: pooled texts that outlive the function.
+    ScriptFunction(std::string name, std::vector<std::string_view> parameterNames, NodePtr body);
     void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override;
+    void callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self) override;
     const std::string& name() const { return m_name; }
 
 private:
-    void bindParameters(const ObjectPtr& arguments);
+    void bindParameters(std::span<const ValuePtr> arguments) const;
 
     std::string m_name;
-    ObjectPtr m_parameterNames;
+    std::vector<std::string_view> m_parameterNames;
     NodePtr m_body;
 };
 

@@ -1,5 +1,7 @@
 #include "interp/value.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +79,85 @@ std::size_t decimalPrefixLength(std::string_view text)
     return i;
 }
 
+// Whole numbers below this are made once and shared; loop counters and
+// indexes live here.
+constexpr int kSharedNumbers = 256;
+
+const std::array<ValuePtr, kSharedNumbers>& sharedNumbers()
+{
+    static const std::array<ValuePtr, kSharedNumbers> numbers = [] {
+        std::array<ValuePtr, kSharedNumbers> made;
+        for (int i = 0; i < kSharedNumbers; ++i) {
+            made[static_cast<std::size_t>(i)] = std::make_shared<NumberValue>(i);
+        }
+        return made;
+    }();
+    return numbers;
+}
+
 } // namespace
+
+ValuePtr makeNull()
+{
+    static const ValuePtr null = std::make_shared<NullValue>();
+    return null;
+}
+
+ValuePtr makeBoolean(bool flag)
+{
+    static const ValuePtr yes = std::make_shared<BooleanValue>(true);
+    static const ValuePtr no = std::make_shared<BooleanValue>(false);
+    return flag ? yes : no;
+}
+
+ValuePtr makeNumber(double value)
+{
+    // -0 is excluded by the sign test: it writes as "-0".
+    if (value >= 0.0 && value < kSharedNumbers && !std::signbit(value)) {
+        const auto whole = static_cast<int>(value);
+        if (whole == value) {
+            return sharedNumbers()[static_cast<std::size_t>(whole)];
+        }
+    }
+    return std::make_shared<NumberValue>(value);
+}
+
+IndexKey::IndexKey(std::size_t index)
+{
+    const auto written = std::to_chars(m_digits.data(), m_digits.data() + m_digits.size(), index);
+    m_size = static_cast<std::size_t>(written.ptr - m_digits.data());
+}
+
+void Callable::callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self)
+{
+    const ObjectPtr object = makeObject();
+    for (const ValuePtr& argument : arguments) {
+        object->members().append(argument);
+    }
+    call(result, object, self);
+}
+
+void ArgumentValues::add(ValuePtr value)
+{
+    if (m_count < kInline) {
+        m_inline[m_count] = std::move(value);
+    } else {
+        if (m_count == kInline) {
+            m_spilled.assign(
+                std::make_move_iterator(m_inline.begin()), std::make_move_iterator(m_inline.end()));
+        }
+        m_spilled.push_back(std::move(value));
+    }
+    ++m_count;
+}
+
+std::span<const ValuePtr> ArgumentValues::values() const
+{
+    if (m_count <= kInline) {
+        return { m_inline.data(), m_count };
+    }
+    return m_spilled;
+}
 
 std::string formatNumber(double value)
 {
@@ -118,6 +198,31 @@ StringValue::StringValue(std::string text)
 {
     checkTextLength(m_text.size());
     chargeValueBytes(m_text.capacity());
+    m_charged = m_text.capacity();
+}
+
+void StringValue::appendUnshared(const Value& tail)
+{
+    // The tail may be this very text (s = s + s): it is read only after the
+    // storage has grown, through the string rather than a view of the old one.
+    const std::string* borrowed = tail.stringRef();
+    const std::string converted = borrowed ? std::string() : tail.asString();
+    const std::string& text = borrowed ? *borrowed : converted;
+    const std::size_t tailSize = text.size();
+    const std::size_t length = m_text.size() + tailSize;
+    checkTextLength(length);
+    if (length > m_text.capacity()) {
+        const std::size_t wanted = std::max(length, 2 * m_text.capacity());
+        chargeValueBytes(wanted - m_charged);
+        m_charged = wanted;
+        m_text.reserve(wanted);
+        // reserve() may round up; the charge follows what it really took.
+        if (m_text.capacity() > m_charged) {
+            chargeValueBytes(m_text.capacity() - m_charged);
+            m_charged = m_text.capacity();
+        }
+    }
+    m_text.append(text.data(), tailSize);
 }
 
 double StringValue::asNumber() const
@@ -232,9 +337,7 @@ Properties::Map Properties::takeMembers()
 
 void Properties::append(ValuePtr value)
 {
-    char key[32];
-    std::snprintf(key, sizeof key, "%u", static_cast<unsigned>(m_members.size()));
-    assign(findOrCreate(key), std::move(value));
+    assign(findOrCreate(IndexKey(m_members.size()).text()), std::move(value));
 }
 
 } // namespace zr5::script

@@ -7,12 +7,15 @@
 
 #include "interp/run_limits.h"
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zr5::script {
 
@@ -98,6 +101,18 @@ private:
     std::size_t m_bytes = 0;
 };
 
+// A member key for a position: the index written as "%u", without going
+// through printf or the heap.
+class IndexKey final {
+public:
+    explicit IndexKey(std::size_t index);
+    std::string_view text() const { return { m_digits.data(), m_size }; }
+
+private:
+    std::array<char, 24> m_digits {};
+    std::size_t m_size = 0;
+};
+
 // Anything callable: script functions and built-ins. `arguments` holds the
 // argument values under "0", "1", ... exactly as they evaluated (a variable
 // passed as an argument arrives as a reference to it); either it or `self`
@@ -106,6 +121,25 @@ class Callable {
 public:
     virtual ~Callable() = default;
     virtual void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) = 0;
+    // What a script's call expression uses: the same values in order, so a
+    // callee that needs no arguments object never has one built. This one
+    // builds it and calls call().
+    virtual void callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self);
+};
+
+// The argument values of one call as they evaluate; the first few live
+// inline, so a call of a short argument list touches no heap for them.
+class ArgumentValues final {
+public:
+    void add(ValuePtr value);
+    std::span<const ValuePtr> values() const;
+
+private:
+    static constexpr std::size_t kInline = 4;
+
+    std::array<ValuePtr, kInline> m_inline;
+    std::vector<ValuePtr> m_spilled;
+    std::size_t m_count = 0;
 };
 
 class NullValue final : public Value {
@@ -140,6 +174,10 @@ public:
     double asNumber() const override { return m_value; }
     std::string asString() const override;
 
+    // Only for the holder of the one reference there is: nobody else can
+    // tell this value changed rather than being replaced.
+    void addUnshared(double delta) { m_value += delta; }
+
 private:
     double m_value;
 };
@@ -149,7 +187,7 @@ private:
 class StringValue final : public Value {
 public:
     explicit StringValue(std::string text);
-    ~StringValue() override { releaseValueBytes(m_text.capacity()); }
+    ~StringValue() override { releaseValueBytes(m_charged); }
     StringValue(const StringValue&) = delete;
     StringValue& operator=(const StringValue&) = delete;
     bool isString() const override { return true; }
@@ -158,8 +196,15 @@ public:
     std::string asString() const override { return m_text; }
     const std::string* stringRef() const override { return &m_text; }
 
+    // Appends the tail's text, growing the storage geometrically and charging
+    // only the growth. Only for the holder of the one reference there is
+    // (see NumberValue::addUnshared); on a length or memory failure nothing
+    // changes.
+    void appendUnshared(const Value& tail);
+
 private:
     std::string m_text;
+    std::size_t m_charged = 0;
 };
 
 // Objects made while an interpreter is current belong to its arena, which
@@ -298,19 +343,12 @@ std::string formatNumber(double value);
 // read as strtod would; 0 when there is none ("12abc" -> 12, "0x1A" -> 0).
 double parseNumber(std::string_view text);
 
-// Shorthand constructors, each returning a shared reference.
-inline ValuePtr makeNull()
-{
-    return std::make_shared<NullValue>();
-}
-inline ValuePtr makeBoolean(bool flag)
-{
-    return std::make_shared<BooleanValue>(flag);
-}
-inline ValuePtr makeNumber(double value)
-{
-    return std::make_shared<NumberValue>(value);
-}
+// Shorthand constructors, each returning a shared reference. Null, the two
+// booleans and small whole numbers are shared: values never change where
+// more than one holder can see them, so sharing is invisible to scripts.
+ValuePtr makeNull();
+ValuePtr makeBoolean(bool flag);
+ValuePtr makeNumber(double value);
 inline ValuePtr makeString(std::string text)
 {
     return std::make_shared<StringValue>(std::move(text));

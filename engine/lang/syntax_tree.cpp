@@ -8,6 +8,13 @@ namespace zr5::script {
 
 namespace {
 
+void markUnused(const NodePtr& statement)
+{
+    if (statement) {
+        statement->markResultUnused();
+    }
+}
+
 int maxDepth(std::initializer_list<const NodePtr*> children)
 {
     int depth = 0;
@@ -50,6 +57,11 @@ BinaryExpr::BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right)
     , m_right(std::move(right))
 {
     setDepth(maxDepth({ &m_left, &m_right }));
+    // The comma hands its right operand on as it is, reference included.
+    if (m_op != BinaryOperator::Comma) {
+        m_leftVariable = dynamic_cast<const VariableRef*>(m_left.get());
+        m_rightVariable = dynamic_cast<const VariableRef*>(m_right.get());
+    }
 }
 
 AssignExpr::AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, NodePtr value)
@@ -58,6 +70,21 @@ AssignExpr::AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, N
     , m_value(std::move(value))
 {
     setDepth(maxDepth({ &m_target, &m_value }));
+    const auto* variable = dynamic_cast<const VariableRef*>(m_target.get());
+    if (!variable) {
+        return;
+    }
+    if (m_compound == BinaryOperator::Add) {
+        m_grown = variable;
+        m_tail = &m_value;
+    } else if (const auto* sum = dynamic_cast<const BinaryExpr*>(m_value.get());
+               !m_compound && sum && sum->op() == BinaryOperator::Add) {
+        const auto* left = dynamic_cast<const VariableRef*>(sum->left().get());
+        if (left && left->name() == variable->name()) {
+            m_grown = variable;
+            m_tail = &sum->right();
+        }
+    }
 }
 
 UnaryExpr::UnaryExpr(UnaryOperator op, NodePtr operand)
@@ -133,6 +160,7 @@ void StatementList::append(NodePtr statement)
 {
     if (statement) {
         setDepth(std::max(depth(), depthOf(statement) + 1));
+        statement->markResultUnused();
         m_statements.push_back(std::move(statement));
     }
 }
@@ -143,6 +171,8 @@ IfStatement::IfStatement(NodePtr condition, NodePtr then, NodePtr otherwise)
     , m_else(std::move(otherwise))
 {
     setDepth(maxDepth({ &m_condition, &m_then, &m_else }));
+    markUnused(m_then);
+    markUnused(m_else);
 }
 
 ForStatement::ForStatement(NodePtr init, NodePtr test, NodePtr step, NodePtr body)
@@ -152,6 +182,9 @@ ForStatement::ForStatement(NodePtr init, NodePtr test, NodePtr step, NodePtr bod
     , m_body(std::move(body))
 {
     setDepth(maxDepth({ &m_init, &m_test, &m_step, &m_body }));
+    markUnused(m_init);
+    markUnused(m_step);
+    markUnused(m_body);
 }
 
 WhileStatement::WhileStatement(LoopForm form, NodePtr test, NodePtr body)
@@ -160,6 +193,7 @@ WhileStatement::WhileStatement(LoopForm form, NodePtr test, NodePtr body)
     , m_body(std::move(body))
 {
     setDepth(maxDepth({ &m_test, &m_body }));
+    markUnused(m_body);
 }
 
 ReturnStatement::ReturnStatement(NodePtr expression)

@@ -6,8 +6,10 @@
 #include "interp/operators.h"
 #include "interp/value.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace zr5::script {
@@ -16,6 +18,9 @@ class Node {
 public:
     virtual ~Node() = default;
     virtual ValuePtr evaluate() const = 0;
+    // Told by a statement that drops what this node evaluates to (anything but
+    // a signal), so the node may skip making a result nobody reads.
+    virtual void markResultUnused() { }
 
     // Longest chain of nodes below and including this one; the builders keep
     // it bounded so evaluation and destruction never recurse too deep.
@@ -51,16 +56,20 @@ private:
     bool m_value;
 };
 
+// Literals hand out one shared value: values never change where more than
+// one holder sees them, so the sharing is invisible.
+class Scope;
+
 class NumberLiteral final : public Node {
 public:
     explicit NumberLiteral(double value)
-        : m_value(value)
+        : m_value(makeNumber(value))
     {
     }
     ValuePtr evaluate() const override;
 
 private:
-    double m_value;
+    ValuePtr m_value;
 };
 
 class StringLiteral final : public Node {
@@ -73,6 +82,8 @@ public:
 
 private:
     const char* m_text;
+    // Made at the first evaluation, where its memory is charged to the run.
+    mutable ValuePtr m_value;
 };
 
 class CompoundLiteral final : public Node {
@@ -84,9 +95,29 @@ private:
     NodePtr m_elements;
 };
 
+// A reference to a name's global slot as last found, with the scope
+// generation it belongs to, so a name that is no call's local is looked up
+// once rather than on every evaluation. The reference is shared like any
+// value (it never changes).
+class GlobalReferenceCache final {
+public:
+    ValuePtr lookup(std::string_view name) const;
+    // The slot the name stands for now, without making a reference to it.
+    SlotPtr slot(std::string_view name) const;
+
+private:
+    const ValuePtr& globalReference(Scope& scope, std::string_view name) const;
+
+    mutable std::uint64_t m_generation = 0;
+    mutable ValuePtr m_reference;
+};
+
 class ThisExpr final : public Node {
 public:
     ValuePtr evaluate() const override;
+
+private:
+    GlobalReferenceCache m_global;
 };
 
 class VariableRef final : public Node {
@@ -96,9 +127,12 @@ public:
     {
     }
     ValuePtr evaluate() const override;
+    std::string_view name() const { return m_name; }
+    SlotPtr slot() const { return m_global.slot(m_name); }
 
 private:
-    const char* m_name;
+    std::string_view m_name;
+    GlobalReferenceCache m_global;
 };
 
 class IndexExpr final : public Node {
@@ -118,18 +152,24 @@ public:
 
 private:
     NodePtr m_object;
-    const char* m_name;
+    std::string_view m_name;
 };
 
 class BinaryExpr final : public Node {
 public:
     BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right);
     ValuePtr evaluate() const override;
+    BinaryOperator op() const { return m_op; }
+    const NodePtr& left() const { return m_left; }
+    const NodePtr& right() const { return m_right; }
 
 private:
     BinaryOperator m_op;
     NodePtr m_left;
     NodePtr m_right;
+    // Operands that name a variable, read from its slot at the operation.
+    const VariableRef* m_leftVariable = nullptr;
+    const VariableRef* m_rightVariable = nullptr;
 };
 
 class AssignExpr final : public Node {
@@ -139,19 +179,30 @@ public:
     ValuePtr evaluate() const override;
 
 private:
+    // "x = x + tail" and "x += tail" on a variable: the text or number x holds
+    // grows in place when x is its only holder.
+    bool growsInPlace() const { return m_grown != nullptr; }
+    ValuePtr growInPlace() const;
+
     std::optional<BinaryOperator> m_compound;
     NodePtr m_target;
     NodePtr m_value;
+    const VariableRef* m_grown = nullptr;
+    const NodePtr* m_tail = nullptr;
 };
 
 class UnaryExpr final : public Node {
 public:
     UnaryExpr(UnaryOperator op, NodePtr operand);
     ValuePtr evaluate() const override;
+    void markResultUnused() override { m_resultUnused = true; }
 
 private:
+    ValuePtr step() const;
+
     UnaryOperator m_op;
     NodePtr m_operand;
+    bool m_resultUnused = false;
 };
 
 class LogicalExpr final : public Node {
@@ -183,6 +234,7 @@ class ParameterList final : public Node {
 public:
     void append(const char* name) { m_names.push_back(name); }
     ValuePtr evaluate() const override;
+    const std::vector<const char*>& names() const { return m_names; }
 
 private:
     std::vector<const char*> m_names;
@@ -192,7 +244,7 @@ class ArgumentList final : public Node {
 public:
     void append(NodePtr expression);
     ValuePtr evaluate() const override;
-    ObjectPtr evaluateArguments() const;
+    void evaluateInto(ArgumentValues& values) const;
 
 private:
     std::vector<NodePtr> m_expressions;
@@ -252,7 +304,7 @@ public:
     ValuePtr evaluate() const override;
 
 private:
-    const char* m_name;
+    std::string_view m_name;
     NodePtr m_initialiser;
 };
 

@@ -4,6 +4,7 @@
 #include "interp/interpreter.h"
 #include "interp/run_limits.h"
 #include "interp/scope.h"
+#include "interp/script_function.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -174,6 +175,56 @@ TEST(Evaluation, CategoriesPersistGlobalsAndRejectBadIndexes)
     } catch (const std::out_of_range& error) {
         EXPECT_STREQ(error.what(), "invalid vector<T> subscript");
     }
+}
+
+TEST(Evaluation, TextsGrownInPlaceAreChargedAndReleasedInFull)
+{
+    // The first interpreter fills the process-wide method table, which stays.
+    registerBuiltins([](std::string_view, ValuePtr) {});
+    const std::int64_t before = liveValueBytes();
+    {
+        Interpreter interpreter;
+        ASSERT_EQ(
+            load(interpreter, "s = ''; i = 0; while (i < 20000) { s = s + 'xyz'; i++; } t = s; s += '!';"),
+            ParseResult::Accepted);
+        EXPECT_EQ(globalText(interpreter, "t").size(), 60000u);
+        EXPECT_EQ(globalText(interpreter, "s").size(), 60001u);
+        EXPECT_GE(liveValueBytes() - before, 2 * 60000);
+    }
+    EXPECT_EQ(liveValueBytes(), before);
+}
+
+TEST(Evaluation, TextBudgetStopsGrowthInPlaceAndKeepsTheText)
+{
+    setRunBudget({ 0, 1000 });
+    Interpreter interpreter;
+    EXPECT_THROW(load(interpreter, "s = ''; while (1) s += 'x';"), std::length_error);
+    EXPECT_EQ(globalText(interpreter, "s"), std::string(1000, 'x'));
+    EXPECT_THROW(load(interpreter, "u = 'ab'; while (1) u = u + u;"), std::length_error);
+    EXPECT_EQ(globalText(interpreter, "u").size(), 512u);
+    setRunBudget({});
+}
+
+// The arguments object that built-ins get and the list a script's call
+// passes bind parameters alike: by position, missing ones left undeclared.
+TEST(Evaluation, ScriptFunctionsTakeArgumentsObjects)
+{
+    Interpreter interpreter;
+    ASSERT_EQ(load(interpreter, "function f(a, b, c) { return a + '|' + b + '|' + c; } b = 'B'; c = 'C';"),
+        ParseResult::Accepted);
+    Callable* function = interpreter.scope().global("f")->value->callable();
+    ASSERT_NE(function, nullptr);
+    const ObjectPtr arguments = makeObject();
+    assign(arguments->members().findOrCreate("0"), makeString("x"));
+    assign(arguments->members().findOrCreate("2"), makeString("z"));
+    ValuePtr result;
+    function->call(result, arguments, {});
+    ASSERT_TRUE(result);
+    // "1" is missing, so b is declared empty; only two members, so c is not.
+    EXPECT_EQ(result->asString(), "x||C");
+    function->call(result, {}, {});
+    EXPECT_EQ(result->asString(), "|B|C");
+    EXPECT_EQ(interpreter.scope().frameCount(), 0u);
 }
 
 TEST(Evaluation, ParameterlessCallSeesGlobalOfTheParameterName)

@@ -28,6 +28,16 @@ bool isStep(UnaryOperator op)
         || op == UnaryOperator::PostIncrement || op == UnaryOperator::PostDecrement;
 }
 
+bool givesOld(UnaryOperator op)
+{
+    return op == UnaryOperator::PostIncrement || op == UnaryOperator::PostDecrement;
+}
+
+double stepOf(UnaryOperator op)
+{
+    return op == UnaryOperator::PreIncrement || op == UnaryOperator::PostIncrement ? 1.0 : -1.0;
+}
+
 // A condition lets a statement proceed only when it is a value and true.
 bool holds(const ValuePtr& condition)
 {
@@ -99,7 +109,9 @@ public:
         }
     }
 
-    ValuePtr value() const
+    // Read only at the operation: the slot is held by its frame or the
+    // globals until then, as nothing between can end either.
+    const ValuePtr& value() const
     {
         if (!m_slot) {
             return m_value;
@@ -115,7 +127,7 @@ private:
         return empty;
     }
 
-    SlotPtr m_slot;
+    VariableSlot* m_slot = nullptr;
     ValuePtr m_value;
 };
 
@@ -178,19 +190,19 @@ const ValuePtr& GlobalReferenceCache::globalReference(Scope& scope, std::string_
 ValuePtr GlobalReferenceCache::lookup(std::string_view name) const
 {
     Scope& scope = currentScope();
-    if (SlotPtr slot = scope.local(name)) {
-        return std::make_shared<VariableReference>(std::move(slot));
+    if (const SlotPtr* slot = scope.local(name, m_localHint)) {
+        return std::make_shared<VariableReference>(*slot);
     }
     return globalReference(scope, name);
 }
 
-SlotPtr GlobalReferenceCache::slot(std::string_view name) const
+VariableSlot* GlobalReferenceCache::slot(std::string_view name) const
 {
     Scope& scope = currentScope();
-    if (SlotPtr slot = scope.local(name)) {
-        return slot;
+    if (const SlotPtr* slot = scope.local(name, m_localHint)) {
+        return slot->get();
     }
-    return globalReference(scope, name)->variableSlot();
+    return static_cast<const VariableReference&>(*globalReference(scope, name)).slot().get();
 }
 
 ValuePtr ThisExpr::evaluate() const
@@ -255,6 +267,10 @@ ValuePtr AssignExpr::evaluate() const
     if (value && value->isReference()) {
         value = value->heldValue();
     }
+    if (m_variable && !m_compound) {
+        assignVariable(*m_variable->slot(), value);
+        return value;
+    }
     const ValuePtr target = evaluateChild(m_target);
     if (!target || !target->isReference()) {
         return {};
@@ -276,24 +292,31 @@ ValuePtr UnaryExpr::evaluate() const
 
 ValuePtr UnaryExpr::step() const
 {
+    if (m_variable) {
+        // The common counter: a number only this variable holds.
+        VariableSlot& slot = *m_variable->slot();
+        Value* held = slot.value.get();
+        if ((m_resultUnused || !givesOld(m_op)) && held && held->isNumber() && !held->isReference()
+            && slot.value.use_count() == 1) {
+            static_cast<NumberValue*>(held)->addUnshared(stepOf(m_op));
+            return slot.value;
+        }
+    }
     const ValuePtr operand = evaluateChild(m_operand);
     if (!operand || !operand->isReference() || !(operand->isNumber() || operand->isBoolean())) {
         return {};
     }
     const SlotPtr slot = operand->variableSlot();
-    const double step
-        = (m_op == UnaryOperator::PreIncrement || m_op == UnaryOperator::PostIncrement) ? 1.0 : -1.0;
-    const bool givesOld = m_op == UnaryOperator::PostIncrement || m_op == UnaryOperator::PostDecrement;
     // A number only this variable holds is stepped where it is, unless the
     // old value is still wanted.
     Value* held = slot->value.get();
-    if ((!givesOld || m_resultUnused) && held && held->isNumber() && !held->isReference()
+    if ((!givesOld(m_op) || m_resultUnused) && held && held->isNumber() && !held->isReference()
         && slot->value.use_count() == 1) {
-        static_cast<NumberValue*>(held)->addUnshared(step);
+        static_cast<NumberValue*>(held)->addUnshared(stepOf(m_op));
         return slot->value;
     }
-    ValuePtr updated = makeNumber(operand->asNumber() + step);
-    if (givesOld) {
+    ValuePtr updated = makeNumber(operand->asNumber() + stepOf(m_op));
+    if (givesOld(m_op)) {
         ValuePtr previous = operand->heldValue();
         assign(slot, std::move(updated));
         return previous;
@@ -409,6 +432,7 @@ ValuePtr PrintStatement::evaluate() const
 
 ValuePtr VarDeclaration::evaluate() const
 {
+    // A copy: the initialiser may run calls, and the frame's list may grow.
     const SlotPtr slot = currentScope().declare(m_name);
     if (m_initialiser) {
         assignVariable(slot, evaluateChild(m_initialiser));
@@ -463,16 +487,20 @@ ValuePtr WhileStatement::evaluate() const
 
 ValuePtr ReturnStatement::evaluate() const
 {
-    return std::make_shared<ReturnSignal>(evaluateChild(m_expression));
+    static const ValuePtr signal = std::make_shared<ReturnSignal>();
+    currentScope().setReturned(evaluateChild(m_expression));
+    return signal;
 }
 
 ValuePtr BreakStatement::evaluate() const
 {
-    return std::make_shared<BreakSignal>();
+    static const ValuePtr signal = std::make_shared<BreakSignal>();
+    return signal;
 }
 ValuePtr ContinueStatement::evaluate() const
 {
-    return std::make_shared<ContinueSignal>();
+    static const ValuePtr signal = std::make_shared<ContinueSignal>();
+    return signal;
 }
 ValuePtr FunctionLiteral::evaluate() const
 {

@@ -14,8 +14,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kUnlimited = std::numeric_limits<std::int64_t>::max();
 constexpr std::uint64_t kMebibyte = std::uint64_t { 1 } << 20;
 
-int g_nesting = 0;
-int g_callDepth = 0;
 RunBudget g_budget;
 ScriptLimits g_limits;
 
@@ -49,11 +47,23 @@ bool pastTimeLimit()
 } // namespace
 
 namespace detail {
+int g_nesting = 0;
+int g_callDepth = 0;
 std::uint64_t g_checkPointsLeft = 0;
 bool g_budgetActive = false;
 std::uint64_t g_untilWatch = kCheckPointsPerWatch;
 std::atomic<std::int64_t> g_valueBytes { 0 };
 std::int64_t g_valueBytesAllowed = kUnlimited;
+
+void nestingTooDeep()
+{
+    throw std::runtime_error(messages::kNestingTooDeep);
+}
+
+void callDepthExceeded()
+{
+    throw std::runtime_error(messages::kCallDepthExceeded);
+}
 
 void budgetExhausted()
 {
@@ -66,32 +76,6 @@ void valueBytesExceeded(std::int64_t amount)
     throw RunStopped(StopReason::Limit, memoryLimitText());
 }
 } // namespace detail
-
-NestingGuard::NestingGuard()
-{
-    if (g_nesting >= kMaxEvaluationNesting) {
-        throw std::runtime_error(messages::kNestingTooDeep);
-    }
-    ++g_nesting;
-}
-
-NestingGuard::~NestingGuard()
-{
-    --g_nesting;
-}
-
-CallDepthGuard::CallDepthGuard()
-{
-    if (g_callDepth >= kMaxCallDepth) {
-        throw std::runtime_error(messages::kCallDepthExceeded);
-    }
-    ++g_callDepth;
-}
-
-CallDepthGuard::~CallDepthGuard()
-{
-    --g_callDepth;
-}
 
 void setRunBudget(const RunBudget& budget)
 {

@@ -20,11 +20,25 @@ inline constexpr int kMaxTreeDepth = 1000;
 // The same cap as a fetched document: no text a script builds gets longer.
 inline constexpr std::uint64_t kMaxTextBytes = std::uint64_t { 64 } << 20;
 
-// Holds one level of evaluation nesting; throws std::runtime_error past the limit.
+namespace detail {
+extern int g_nesting;
+extern int g_callDepth;
+[[noreturn]] void nestingTooDeep();
+[[noreturn]] void callDepthExceeded();
+} // namespace detail
+
+// Holds one level of evaluation nesting; throws std::runtime_error past the
+// limit. Inline: every node's evaluation passes one.
 class NestingGuard final {
 public:
-    NestingGuard();
-    ~NestingGuard();
+    NestingGuard()
+    {
+        if (detail::g_nesting >= kMaxEvaluationNesting) {
+            detail::nestingTooDeep();
+        }
+        ++detail::g_nesting;
+    }
+    ~NestingGuard() { --detail::g_nesting; }
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
 };
@@ -32,8 +46,14 @@ public:
 // Holds one script call; throws std::runtime_error past kMaxCallDepth.
 class CallDepthGuard final {
 public:
-    CallDepthGuard();
-    ~CallDepthGuard();
+    CallDepthGuard()
+    {
+        if (detail::g_callDepth >= kMaxCallDepth) {
+            detail::callDepthExceeded();
+        }
+        ++detail::g_callDepth;
+    }
+    ~CallDepthGuard() { --detail::g_callDepth; }
     CallDepthGuard(const CallDepthGuard&) = delete;
     CallDepthGuard& operator=(const CallDepthGuard&) = delete;
 };

@@ -7,16 +7,6 @@ namespace zr5::script {
 
 namespace {
 
-Scope* g_currentScope = nullptr;
-
-// A scope with no interpreter behind it, so evaluation outside a load or run
-// (unit tests of single nodes) still has globals to work on.
-Scope& fallbackScope()
-{
-    static Scope scope;
-    return scope;
-}
-
 // Enough for the frames of a deep recursion to come back without allocating.
 constexpr std::size_t kMaxSpareSlots = 1024;
 
@@ -41,12 +31,24 @@ bool reachesSlot(const Value* value, const VariableSlot* slot)
 
 } // namespace
 
+namespace detail {
+Scope* g_currentScope = nullptr;
+
+// A scope with no interpreter behind it, so evaluation outside a load or run
+// (unit tests of single nodes) still has globals to work on.
+Scope& fallbackScope()
+{
+    static Scope scope;
+    return scope;
+}
+} // namespace detail
+
 Scope::Scope()
     : m_generation(nextGeneration())
 {
 }
 
-SlotPtr Scope::findOrCreate(Globals& globals, std::string_view name)
+const SlotPtr& Scope::findOrCreate(Globals& globals, std::string_view name)
 {
     auto it = globals.find(name);
     if (it == globals.end()) {
@@ -55,27 +57,42 @@ SlotPtr Scope::findOrCreate(Globals& globals, std::string_view name)
     return it->second;
 }
 
-SlotPtr Scope::local(std::string_view name) const
+namespace {
+
+// Pooled names are one pointer per text; other views compare by text.
+bool sameName(std::string_view bound, std::string_view name)
 {
-    if (m_depth == 0) {
-        return {};
-    }
-    for (const Binding& binding : m_frames[m_depth - 1]) {
-        // Pooled names are one pointer per text; other views compare by text.
-        if (binding.name.data() == name.data() ? binding.name.size() == name.size() : binding.name == name) {
-            return binding.slot;
-        }
-    }
-    return {};
+    return bound.data() == name.data() ? bound.size() == name.size() : bound == name;
 }
 
-SlotPtr Scope::declare(std::string_view name)
+} // namespace
+
+const SlotPtr* Scope::local(std::string_view name, std::size_t& hint) const
+{
+    if (m_depth == 0) {
+        return nullptr;
+    }
+    const Frame& frame = m_frames[m_depth - 1];
+    if (hint < frame.size() && sameName(frame[hint].name, name)) {
+        return &frame[hint].slot;
+    }
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (sameName(frame[i].name, name)) {
+            hint = i;
+            return &frame[i].slot;
+        }
+    }
+    return nullptr;
+}
+
+const SlotPtr& Scope::declare(std::string_view name)
 {
     if (m_depth == 0) {
         return findOrCreate(m_globals, name);
     }
-    if (SlotPtr slot = local(name)) {
-        return slot;
+    std::size_t hint = 0;
+    if (const SlotPtr* slot = local(name, hint)) {
+        return *slot;
     }
     Frame& frame = m_frames[m_depth - 1];
     frame.push_back(Binding { name, freshSlot() });
@@ -132,25 +149,21 @@ void Scope::clearGlobals()
         slot->value.reset();
     }
     m_globals.clear();
+    m_returned.reset();
     m_generation = nextGeneration();
-}
-
-Scope& currentScope()
-{
-    return g_currentScope ? *g_currentScope : fallbackScope();
 }
 
 void setCurrentScope(Scope* scope)
 {
-    g_currentScope = scope;
+    detail::g_currentScope = scope;
 }
 
-void assignVariable(const SlotPtr& slot, ValuePtr value)
+void assignVariable(VariableSlot& slot, ValuePtr value)
 {
-    if (reachesSlot(value.get(), slot.get())) {
+    if (reachesSlot(value.get(), &slot)) {
         return;
     }
-    assign(slot, std::move(value));
+    slot.value = std::move(value);
 }
 
 } // namespace zr5::script

@@ -19,11 +19,14 @@ public:
     // A variable reference or `this` finds its name here first: the innermost
     // call frame's slot of that name; none when no call runs or the call has
     // not declared it. Otherwise it is global(name).
-    SlotPtr local(std::string_view name) const;
+    // hint: where the caller found the name last time, checked first and
+    // updated; frames of one function mostly declare in the same order.
+    const SlotPtr* local(std::string_view name, std::size_t& hint) const;
     // For `var`, parameters and `this`: find or create in the innermost call
     // frame, or in the globals when no call is running. A call frame keeps the
     // name's view, so its text must outlive the call (pooled or static texts).
-    SlotPtr declare(std::string_view name);
+    // The reference stays valid until the next declaration in the frame.
+    const SlotPtr& declare(std::string_view name);
     // Finds or creates the name in the globals.
     SlotPtr global(std::string_view name);
 
@@ -31,6 +34,11 @@ public:
     // scope's (another scope, or the globals emptied): callers that keep a
     // global slot keep this beside it. Unique across all scopes.
     std::uint64_t generation() const { return m_generation; }
+
+    // What the last `return` evaluated, kept until its call takes it: nothing
+    // is evaluated between the two, so one place serves every call depth.
+    void setReturned(ValuePtr value) { m_returned = std::move(value); }
+    ValuePtr takeReturned() { return std::move(m_returned); }
 
     void pushCallFrame();
     void popCallFrame();
@@ -50,7 +58,7 @@ private:
     using Frame = std::vector<Binding>;
     using Globals = std::map<std::string, SlotPtr, std::less<>>;
 
-    static SlotPtr findOrCreate(Globals& globals, std::string_view name);
+    static const SlotPtr& findOrCreate(Globals& globals, std::string_view name);
     SlotPtr freshSlot();
     void recycle(Frame& frame);
 
@@ -59,16 +67,29 @@ private:
     // Slots of ended calls that nothing else held, emptied, for the next calls.
     std::vector<SlotPtr> m_spareSlots;
     Globals m_globals;
+    ValuePtr m_returned;
     std::uint64_t m_generation;
 };
 
+namespace detail {
+extern Scope* g_currentScope;
+Scope& fallbackScope();
+} // namespace detail
+
 // The scope that evaluation and parse-time definitions use (process-wide:
 // the host serialises all calls into the engine).
-Scope& currentScope();
+inline Scope& currentScope()
+{
+    return detail::g_currentScope ? *detail::g_currentScope : detail::fallbackScope();
+}
 void setCurrentScope(Scope* scope);
 
 // Stores value in slot unless that would make the slot reach itself through
 // a chain of references; then the slot keeps what it holds.
-void assignVariable(const SlotPtr& slot, ValuePtr value);
+void assignVariable(VariableSlot& slot, ValuePtr value);
+inline void assignVariable(const SlotPtr& slot, ValuePtr value)
+{
+    assignVariable(*slot, std::move(value));
+}
 
 } // namespace zr5::script

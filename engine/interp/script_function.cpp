@@ -65,7 +65,7 @@ void ScriptFunction::callWith(ValuePtr& result, std::span<const ValuePtr> argume
         assign(currentScope().declare(kThisName), self);
     }
     const ValuePtr completion = evaluateChild(m_body);
-    result = completion && completion->isReturn() ? completion->heldValue() : ValuePtr();
+    result = completion && completion->isReturn() ? currentScope().takeReturned() : ValuePtr();
 }
 
 } // namespace zr5::script

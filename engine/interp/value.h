@@ -271,6 +271,7 @@ public:
     Properties* properties() override;
     SlotPtr variableSlot() const override { return m_slot; }
     ValuePtr heldValue() const override { return m_slot->value; }
+    const SlotPtr& slot() const { return m_slot; }
 
     // The value at the end of the chain of references (not itself a
     // reference), or null when the chain ends in an empty slot or loops.
@@ -297,17 +298,11 @@ private:
     ValuePtr m_object;
 };
 
+// The signals carry nothing, so one of each serves every statement; the
+// value a return hands back waits in the scope (Scope::setReturned).
 class ReturnSignal final : public Value {
 public:
-    explicit ReturnSignal(ValuePtr value)
-        : m_value(std::move(value))
-    {
-    }
     bool isReturn() const override { return true; }
-    ValuePtr heldValue() const override { return m_value; }
-
-private:
-    ValuePtr m_value;
 };
 
 class BreakSignal final : public Value {

@@ -74,6 +74,7 @@ AssignExpr::AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, N
     if (!variable) {
         return;
     }
+    m_variable = variable;
     if (m_compound == BinaryOperator::Add) {
         m_grown = variable;
         m_tail = &m_value;
@@ -90,6 +91,7 @@ AssignExpr::AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, N
 UnaryExpr::UnaryExpr(UnaryOperator op, NodePtr operand)
     : m_op(op)
     , m_operand(std::move(operand))
+    , m_variable(dynamic_cast<const VariableRef*>(m_operand.get()))
 {
     setDepth(maxDepth({ &m_operand }));
 }

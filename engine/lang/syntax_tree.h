@@ -102,14 +102,16 @@ private:
 class GlobalReferenceCache final {
 public:
     ValuePtr lookup(std::string_view name) const;
-    // The slot the name stands for now, without making a reference to it.
-    SlotPtr slot(std::string_view name) const;
+    // The slot the name stands for now, without making a reference to it;
+    // held by the call frame or the globals.
+    VariableSlot* slot(std::string_view name) const;
 
 private:
     const ValuePtr& globalReference(Scope& scope, std::string_view name) const;
 
     mutable std::uint64_t m_generation = 0;
     mutable ValuePtr m_reference;
+    mutable std::size_t m_localHint = 0;
 };
 
 class ThisExpr final : public Node {
@@ -128,7 +130,7 @@ public:
     }
     ValuePtr evaluate() const override;
     std::string_view name() const { return m_name; }
-    SlotPtr slot() const { return m_global.slot(m_name); }
+    VariableSlot* slot() const { return m_global.slot(m_name); }
 
 private:
     std::string_view m_name;
@@ -189,6 +191,8 @@ private:
     NodePtr m_value;
     const VariableRef* m_grown = nullptr;
     const NodePtr* m_tail = nullptr;
+    // The target when it is a plain variable, stored into without a reference.
+    const VariableRef* m_variable = nullptr;
 };
 
 class UnaryExpr final : public Node {
@@ -202,6 +206,7 @@ private:
 
     UnaryOperator m_op;
     NodePtr m_operand;
+    const VariableRef* m_variable = nullptr;
     bool m_resultUnused = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
 #include <array>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,17 +112,25 @@ bool Surface32::loadBitmap(const std::filesystem::path& path)
 
 bool Surface32::applyColorKey(std::uint32_t colorRef)
 {
+    return applyColorKey(colorRef, { 0, 0, width(), height() });
+}
+
+bool Surface32::applyColorKey(std::uint32_t colorRef, const Rect& area)
+{
     if (isNull()) {
         return false;
     }
     const std::uint32_t key = colorRefToPixel(colorRef) & kIgnoreLowBits;
-    for (int y = 0; y < height(); ++y) {
+    const int left = std::max(area.left, 0);
+    const int right = std::min(area.right, width());
+    for (int y = std::max(area.top, 0); y < std::min(area.bottom, height()); ++y) {
         std::uint32_t* line = row(m_image, y);
-        for (int x = 0; x < width(); ++x) {
+        for (int x = left; x < right; ++x) {
             line[x] = (line[x] & kIgnoreLowBits) == key ? 0 : line[x] | 0xFF000000;
         }
     }
-    m_additive = false;
+    // Light left outside the area is still additive.
+    m_additive = m_additive && (left > 0 || right < width() || area.top > 0 || area.bottom < height());
     return true;
 }
 

@@ -54,6 +54,8 @@ public:
     bool loadBitmap(const std::filesystem::path& path);
     // Pixels equal to key (low bit of each channel ignored) become 0, all others opaque.
     bool applyColorKey(std::uint32_t colorRef);
+    // The same inside area only (clipped to the surface).
+    bool applyColorKey(std::uint32_t colorRef, const Rect& area);
     // Grey level of the mask (tiled from the lower-left corner) becomes alpha;
     // pure red in the mask makes the pixel additive (alpha 0, colour kept). False when
     // either surface is empty.

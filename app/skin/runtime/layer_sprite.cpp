@@ -48,6 +48,11 @@ void LayerSprite::tick(std::uint32_t now)
     m_scriptEnded = object().get("@end").toNumber() != 0.0;
 }
 
+std::optional<SpriteLook> LayerSprite::look() const
+{
+    return SpriteLook { m_state, m_cell, m_cellAlpha, m_cellWidth, m_cellHeight, m_table.get() };
+}
+
 void LayerSprite::fireEvent(int index)
 {
     object().startEvent(index);

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,8 +21,10 @@ namespace zr5::skin {
 namespace {
 
 constexpr std::uint32_t kKeyMagenta = 0xFF00FF;
+constexpr std::uint32_t kOpaqueMagenta = 0xFFFF00FF;
 constexpr std::uint32_t kDebugBlue = 0xFF0000;
 constexpr int kTitleGap = 100;
+constexpr int kGlyphMargin = 2;
 constexpr std::string_view kFixedText = "ZEPHYRANT 2";
 const std::string kNoTitle;
 
@@ -54,6 +57,29 @@ QString installedFace(const QString& face)
     return it.value();
 }
 
+// Beyond this many glyphs a run is cut to the glyphs that can reach the box:
+// a title may be far longer than any screen.
+constexpr qsizetype kLongRun = 64;
+
+// The run's glyphs whose pen positions lie within [from, to).
+QGlyphRun glyphsWithin(const QGlyphRun& run, double from, double to)
+{
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    QList<quint32> keptGlyphs;
+    QList<QPointF> keptPositions;
+    for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+        if (positions[i].x() >= from && positions[i].x() < to) {
+            keptGlyphs.append(glyphs[i]);
+            keptPositions.append(positions[i]);
+        }
+    }
+    QGlyphRun visible = run;
+    visible.setGlyphIndexes(keptGlyphs);
+    visible.setPositions(keptPositions);
+    return visible;
+}
+
 QColor colorOf(std::uint32_t colorRef)
 {
     return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>(colorRef >> 8 & 0xFF),
@@ -61,9 +87,9 @@ QColor colorOf(std::uint32_t colorRef)
 }
 
 // The character cell fills the box's height.
-QFont fontOf(const TextStyle& style, int height)
+QFont fontOf(const QString& face, const TextStyle& style, int height)
 {
-    QFont font(installedFace(QString::fromStdString(core::cp932ToUtf8(style.font))));
+    QFont font(face);
     font.setPixelSize(std::max(height, 1));
     font.setWeight(style.style & StyleBold ? QFont::Bold : QFont::Normal);
     font.setItalic(style.style & StyleItalic);
@@ -78,28 +104,29 @@ QFont fontOf(const TextStyle& style, int height)
 // scroll, and when the front one has left, does not depend on the screen.
 class TextPainter final {
 public:
-    // height: the box's logical height; image: the box in device pixels.
-    // logicalShapes: a second cache, so the two fonts do not evict each other.
-    TextPainter(QImage& image, const TextStyle& style, int height, double scale, ShapedTextCache& shapes,
-        ShapedTextCache& logicalShapes)
+    // image: the box in device pixels. logicalShapes: a second cache, so the
+    // two fonts do not evict each other.
+    TextPainter(QImage& image, const TextStyle& style, const TextFonts& fonts, double scale,
+        ShapedTextCache& shapes, ShapedTextCache& logicalShapes)
         : m_painter(&image)
         , m_style(style)
+        , m_fonts(fonts)
         , m_scale(scale)
-        , m_font(fontOf(style, image.height()))
-        , m_logicalFont(fontOf(style, height))
         , m_shapes(shapes)
-        , m_logicalShapes(m_logicalFont == m_font ? shapes : logicalShapes)
+        , m_logicalShapes(fonts.logicalFont == fonts.font ? shapes : logicalShapes)
     {
-        m_painter.setFont(m_font);
+        m_painter.setFont(m_fonts.font);
         m_painter.setRenderHint(QPainter::TextAntialiasing, false);
-        m_ascent = m_painter.fontMetrics().ascent();
     }
 
-    int width(const std::string& text) { return m_logicalShapes.shape(text, m_logicalFont).width; }
+    // Device pixels the text may have touched so far.
+    const QRect& touched() const { return m_touched; }
+
+    int width(const std::string& text) { return m_logicalShapes.shape(text, m_fonts.logicalFont).width; }
 
     void draw(const std::string& text, int x, int y)
     {
-        const ShapedTextCache::Entry& shaped = m_shapes.shape(text, m_font);
+        const ShapedTextCache::Entry& shaped = m_shapes.shape(text, m_fonts.font);
         x = device(x);
         y = device(y);
         const int one = device(1);
@@ -119,22 +146,35 @@ public:
 private:
     void pass(const ShapedTextCache::Entry& shaped, int x, int y, std::uint32_t colorRef)
     {
-        m_painter.setPen(colorOf(colorRef));
-        for (const QGlyphRun& run : shaped.runs) {
-            m_painter.drawGlyphRun(QPointF(x, y + m_ascent), run);
+        if (shaped.runs.isEmpty()) {
+            return;
         }
+        const QPointF baseline(x, y + m_fonts.ascent);
+        m_painter.setPen(colorOf(colorRef));
+        // A glyph's ink stays within a few character heights of its pen position.
+        const double reach = 4.0 * m_fonts.deviceHeight + kGlyphMargin;
+        const double from = -x - reach;
+        const double to = m_painter.device()->width() - x + reach;
+        for (const QGlyphRun& run : shaped.runs) {
+            m_painter.drawGlyphRun(
+                baseline, run.glyphIndexes().size() > kLongRun ? glyphsWithin(run, from, to) : run);
+        }
+        // Rasterised glyphs may reach a little past their outlines, and a
+        // slanted face made from an upright one past its advance.
+        const int slant = m_fonts.font.italic() ? m_fonts.deviceHeight / 2 : 0;
+        m_touched |= shaped.bounds.translated(baseline).toAlignedRect().adjusted(
+            -kGlyphMargin - slant, -kGlyphMargin, kGlyphMargin + slant, kGlyphMargin);
     }
 
     int device(int logical) const { return static_cast<int>(std::lround(logical * m_scale)); }
 
     QPainter m_painter;
     const TextStyle& m_style;
+    const TextFonts& m_fonts;
     double m_scale;
-    QFont m_font;
-    QFont m_logicalFont;
     ShapedTextCache& m_shapes;
     ShapedTextCache& m_logicalShapes;
-    int m_ascent = 0;
+    QRect m_touched;
 };
 
 bool sourceIsEmpty(const core::DisplayHolder* source)
@@ -181,6 +221,11 @@ void drawHeadlines(TextPainter& text, core::DisplayHolder& source, int boxWidth,
 
 } // namespace
 
+void MessageSprite::keepDrawingState(bool keep)
+{
+    m_keepState = keep;
+}
+
 void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
 {
     const gfx::Rect box = anchoredBox(m_state, dw, dh);
@@ -188,20 +233,71 @@ void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
     if (m_state.debug) {
         gfx::drawOutline(surface, device, kDebugBlue);
     }
-    const int width = box.right - box.left;
-    const int height = box.bottom - box.top;
-    const int deviceWidth = device.right - device.left;
-    const int deviceHeight = device.bottom - device.top;
     m_drawn.box = box;
     m_drawn.front.reset();
     m_drawn.spans.clear();
-    gfx::Surface32 scratch;
-    if (!scratch.create(deviceWidth, deviceHeight)) {
+    if (!m_keepState) {
+        m_scratch = {};
+        m_fonts = {};
+        m_face.clear();
+    }
+    const int deviceWidth = device.right - device.left;
+    const int deviceHeight = device.bottom - device.top;
+    if (!prepareScratch(deviceWidth, deviceHeight)) {
         return;
     }
-    scratch.image().fill(0xFFFF00FFu);
+    drawText(fontsFor(box.bottom - box.top, deviceHeight), box.right - box.left, scale);
+    const gfx::Rect& band = m_band;
+    if (band.right <= band.left || band.bottom <= band.top) {
+        return;
+    }
+    m_scratch.applyColorKey(kKeyMagenta, band);
+    const int bandWidth = band.right - band.left;
+    const int bandHeight = band.bottom - band.top;
+    gfx::blit(surface, device.left + band.left, device.top + band.top, bandWidth, bandHeight, m_scratch,
+        band.left, band.top, bandWidth, bandHeight, gfx::kOpaque, gfx::BlitStretch);
+}
+
+// Magenta all over: a new scratch is filled, a kept one only where the last
+// draw keyed its text.
+bool MessageSprite::prepareScratch(int width, int height)
+{
+    if (m_scratch.width() != width || m_scratch.height() != height) {
+        if (!m_scratch.create(width, height)) {
+            m_band = {};
+            return false;
+        }
+        m_band = { 0, 0, width, height };
+    }
+    for (int y = m_band.top; y < m_band.bottom; ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(m_scratch.image().scanLine(y));
+        std::fill(line + m_band.left, line + m_band.right, kOpaqueMagenta);
+    }
+    return true;
+}
+
+const TextFonts& MessageSprite::fontsFor(int height, int deviceHeight)
+{
+    if (m_face.isEmpty()) {
+        m_face = installedFace(QString::fromStdString(core::cp932ToUtf8(m_text.font)));
+    }
+    if (m_fonts.height != height || m_fonts.deviceHeight != deviceHeight) {
+        m_fonts.height = height;
+        m_fonts.deviceHeight = deviceHeight;
+        m_fonts.font = fontOf(m_face, m_text, deviceHeight);
+        m_fonts.logicalFont = fontOf(m_face, m_text, height);
+        m_fonts.ascent = QFontMetrics(m_fonts.font, &m_scratch.image()).ascent();
+    }
+    return m_fonts;
+}
+
+// Draws the text onto the scratch and keeps the band it touched: all of the
+// scratch when nothing is kept, so that the plain way keys and blends it whole.
+void MessageSprite::drawText(const TextFonts& fonts, int width, double scale)
+{
+    QRect touched;
     {
-        TextPainter text(scratch.image(), m_text, height, scale, m_shapes, m_logicalShapes);
+        TextPainter text(m_scratch.image(), m_text, fonts, scale, m_shapes, m_logicalShapes);
         if (sourceIsEmpty(m_source.get()) || m_role == MessageRole::Fixed) {
             text.draw(std::string(kFixedText), 0, 0);
         } else if (m_role == MessageRole::Headlines) {
@@ -209,10 +305,11 @@ void MessageSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
         } else if (m_source->isValid() && m_source->currentHeadline()) {
             text.draw(m_source->currentHeadline()->label, 0, 0);
         }
+        touched = m_keepState ? text.touched() & m_scratch.image().rect() : m_scratch.image().rect();
     }
-    scratch.applyColorKey(kKeyMagenta);
-    gfx::blit(surface, device.left, device.top, deviceWidth, deviceHeight, scratch, 0, 0, deviceWidth,
-        deviceHeight, gfx::kOpaque, gfx::BlitStretch);
+    m_band = touched.isEmpty()
+        ? gfx::Rect {}
+        : gfx::Rect { touched.left(), touched.top(), touched.right() + 1, touched.bottom() + 1 };
 }
 
 std::optional<core::Headline> MessageSprite::headlineAt(int x, int y) const

@@ -3,6 +3,7 @@
 #include "core/text_codec.h"
 
 #include <QFontMetrics>
+#include <QRawFont>
 #include <QTextLayout>
 #include <QTextOption>
 
@@ -11,6 +12,20 @@ namespace {
 
 // Wider than any frame can be: one line, never wrapped.
 constexpr double kUnboundedLine = 1e7;
+
+// The glyphs' own outlines: the run's bounding rectangle, as a layout gives
+// it, is the line's box rather than where ink may fall.
+QRectF inkBounds(const QGlyphRun& run)
+{
+    const QRawFont font = run.rawFont();
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    QRectF bounds;
+    for (qsizetype i = 0; i < glyphs.size() && i < positions.size(); ++i) {
+        bounds |= font.boundingRect(glyphs[i]).translated(positions[i]);
+    }
+    return bounds;
+}
 
 ShapedTextCache::Entry shapeText(const QString& text, const QFont& font)
 {
@@ -35,6 +50,7 @@ ShapedTextCache::Entry shapeText(const QString& text, const QFont& font)
             position.ry() -= baseline;
         }
         run.setPositions(positions);
+        entry.bounds |= inkBounds(run);
     }
     entry.width = QFontMetrics(font).horizontalAdvance(text);
     return entry;
@@ -46,15 +62,18 @@ const ShapedTextCache::Entry& ShapedTextCache::shape(const std::string& cp932, c
 {
     if (!m_hasFont || !(font == m_font)) {
         m_entries.clear();
+        m_textBytes = 0;
         m_font = font;
         m_hasFont = true;
     }
     if (auto found = m_entries.find(cp932); found != m_entries.end()) {
         return found->second;
     }
-    if (m_entries.size() >= kMaxEntries) {
+    if (m_entries.size() >= kMaxEntries || m_textBytes + cp932.size() > kMaxTextBytes) {
         m_entries.clear();
+        m_textBytes = 0;
     }
+    m_textBytes += cp932.size();
     const QString text = QString::fromStdString(core::cp932ToUtf8(cp932));
     return m_entries.emplace(cp932, shapeText(text, font)).first->second;
 }

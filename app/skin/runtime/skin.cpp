@@ -11,11 +11,18 @@
 #include "skin/skin_messages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <iterator>
 
 namespace zr5::skin {
 namespace {
+
+std::uint64_t nextSerial()
+{
+    static std::atomic<std::uint64_t> last { 0 };
+    return ++last;
+}
 
 constexpr std::string_view kScriptFile = "zr5.skn";
 constexpr std::uint32_t kDefaultColorKey = 0xFF00FF;
@@ -114,6 +121,7 @@ SkinLoadResult Skin::loadScript(std::string_view script, const std::filesystem::
 
 Skin::Skin(std::filesystem::path folder)
     : m_folder(std::move(folder))
+    , m_serial(nextSerial())
 {
 }
 
@@ -165,6 +173,11 @@ void Skin::tick(std::uint32_t now)
 
 void Skin::draw(gfx::Surface32& surface, int width, int height, double scale)
 {
+    drawSprites(surface, drawingOrder(), width, height, scale);
+}
+
+std::vector<SkinSprite*> Skin::drawingOrder() const
+{
     std::vector<SkinSprite*> order;
     order.reserve(m_sprites.size());
     for (const auto& sprite : m_sprites) {
@@ -173,10 +186,23 @@ void Skin::draw(gfx::Surface32& surface, int width, int height, double scale)
     std::sort(order.begin(), order.end(), [](const SkinSprite* a, const SkinSprite* b) {
         return a->state().z != b->state().z ? a->state().z < b->state().z : a->key() < b->key();
     });
+    return order;
+}
+
+void Skin::drawSprites(
+    gfx::Surface32& surface, std::span<SkinSprite* const> sprites, int width, int height, double scale) const
+{
     const int dw = width - m_geometry.designWidth;
     const int dh = height - m_geometry.designHeight;
-    for (SkinSprite* sprite : order) {
+    for (SkinSprite* sprite : sprites) {
         sprite->draw(surface, dw, dh, scale);
+    }
+}
+
+void Skin::keepDrawingState(bool keep)
+{
+    for (const auto& sprite : m_sprites) {
+        sprite->keepDrawingState(keep);
     }
 }
 

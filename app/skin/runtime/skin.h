@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,16 @@ public:
     // enlargement of the logical width x height over the design size, onto a
     // surface of `scale` device pixels per logical pixel.
     void draw(gfx::Surface32& surface, int width, int height, double scale);
+    // The sprites in the order draw() draws them this frame.
+    std::vector<SkinSprite*> drawingOrder() const;
+    // Some of them, anchored and scaled as draw() does.
+    void drawSprites(gfx::Surface32& surface, std::span<SkinSprite* const> sprites, int width, int height,
+        double scale) const;
+    // Whether sprites keep fonts and scratch surfaces from one frame to the next.
+    void keepDrawingState(bool keep);
+    // Tells skins apart for as long as the process runs, even one loaded
+    // where a freed one lived.
+    std::uint64_t serial() const { return m_serial; }
     // Starts the event's handler in every layer.
     void fireEvent(int index);
     // The headline the last frame drew under a point of the window in the
@@ -88,6 +99,7 @@ private:
     std::vector<std::shared_ptr<SkinSprite>> m_sprites;
     WindowGeometry m_geometry;
     std::size_t m_listElements = 0;
+    std::uint64_t m_serial;
 };
 
 } // namespace zr5::skin

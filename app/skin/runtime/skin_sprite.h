@@ -11,6 +11,8 @@
 #include "skin/runtime/skin_object.h"
 #include "skin/runtime/window_geometry.h"
 
+#include <QFont>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -40,6 +42,19 @@ struct SpriteState {
     int ximage = 0; // where a layer's image starts inside its box
     int yimage = 0;
     std::shared_ptr<gfx::Surface32> bitmap;
+    bool operator==(const SpriteState&) const = default;
+};
+
+// Everything a sprite's next draw depends on besides the frame's size and
+// scale: two draws with equal looks put down equal pixels.
+struct SpriteLook {
+    SpriteState state;
+    std::int32_t cell = 0;
+    std::int32_t cellAlpha = gfx::kOpaque;
+    int cellWidth = 0;
+    int cellHeight = 0;
+    const void* cells = nullptr; // the animation table, by identity
+    bool operator==(const SpriteLook&) const = default;
 };
 
 // A layer's sprite properties, in the order the layer writes them. The layer
@@ -87,6 +102,12 @@ public:
     virtual void draw(gfx::Surface32& /*surface*/, int /*dw*/, int /*dh*/, double /*scale*/) { }
     virtual void fireEvent(int /*index*/) { }
     virtual void setHeadlineSource(std::shared_ptr<core::DisplayHolder> /*source*/) { }
+    // How the next draw will look, or nothing when it depends on more than
+    // the look (text that scrolls on every draw).
+    virtual std::optional<SpriteLook> look() const { return std::nullopt; }
+    // Whether fonts and scratch surfaces are kept from one draw to the next;
+    // without them every draw starts from nothing.
+    virtual void keepDrawingState(bool /*keep*/) { }
 
 protected:
     SpriteState m_state;
@@ -112,6 +133,7 @@ public:
         const WindowGeometry& geometry);
     const FrameStyle& frame() const { return m_frame; }
     void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
+    std::optional<SpriteLook> look() const override { return SpriteLook { m_state }; }
 
 private:
     FrameStyle m_frame;
@@ -136,6 +158,16 @@ enum class MessageRole {
 // Where the last frame of `main` put its titles, to find the one under the
 // pointer later: the cursor at the front title and each title's left and
 // right edge in box coordinates, front first.
+// A message's fonts for one box height: the text's at the device's
+// resolution and the one that measures titles in logical pixels.
+struct TextFonts {
+    int height = -1;
+    int deviceHeight = -1;
+    QFont font;
+    QFont logicalFont;
+    int ascent = 0;
+};
+
 struct DrawnTitles {
     gfx::Rect box {};
     std::optional<core::DisplayHolder> front;
@@ -149,16 +181,28 @@ public:
     MessageRole role() const { return m_role; }
     void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
     void setHeadlineSource(std::shared_ptr<core::DisplayHolder> source) override;
+    void keepDrawingState(bool keep) override;
     // The headline the last frame drew under a point of the surface, if any.
     std::optional<core::Headline> headlineAt(int x, int y) const;
 
 private:
+    bool prepareScratch(int width, int height);
+    const TextFonts& fontsFor(int height, int deviceHeight);
+    void drawText(const TextFonts& fonts, int width, double scale);
+
     TextStyle m_text;
     MessageRole m_role = MessageRole::Fixed;
     std::shared_ptr<core::DisplayHolder> m_source;
     ShapedTextCache m_shapes;
     ShapedTextCache m_logicalShapes; // the titles' widths at scale 1, when drawn at another
     DrawnTitles m_drawn;
+    bool m_keepState = true;
+    QString m_face; // the installed face for the skin's font name; empty until the first draw
+    TextFonts m_fonts;
+    // Magenta wherever the last draw left no text: only the band it drew in is
+    // refilled, keyed and blended.
+    gfx::Surface32 m_scratch;
+    gfx::Rect m_band;
 };
 
 // Reads its fields from the layer's properties as the layer's script runs.
@@ -172,6 +216,7 @@ public:
     void tick(std::uint32_t now) override;
     void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
     void fireEvent(int index) override;
+    std::optional<SpriteLook> look() const override;
 
     std::int32_t cell() const { return m_cell; }
     std::int32_t cellAlpha() const { return m_cellAlpha; }

@@ -19,11 +19,7 @@ DisplayHolder::DisplayHolder()
 
 void DisplayHolder::setMainList(HeadlineListPtr list)
 {
-    // Place-holders without a link ("Now Connecting...") give way at once.
     const Headline* front = m_position > 0.0 ? currentHeadline() : nullptr;
-    if (front && front->link.empty()) {
-        front = nullptr;
-    }
     std::shared_ptr<const Headline> held = front ? std::make_shared<const Headline>(*front) : nullptr;
     const double position = m_position;
     m_main = list ? std::move(list) : std::make_shared<HeadlineList>();
@@ -37,6 +33,18 @@ void DisplayHolder::setMainList(HeadlineListPtr list)
 void DisplayHolder::setSpeed(std::int32_t speed)
 {
     m_speed = std::clamp(speed, kMinSpeed, kMaxSpeed);
+}
+
+void DisplayHolder::advanceBy(std::chrono::microseconds elapsed)
+{
+    if (m_paused || elapsed.count() <= 0) {
+        return;
+    }
+    const std::int64_t micros = std::min<std::int64_t>(
+        elapsed.count(), std::chrono::duration_cast<std::chrono::microseconds>(kMaxStep).count());
+    // One rounding only: frames 10 ms apart land exactly where the per-frame
+    // steps of a quarter of the speed plus a half did.
+    m_position += static_cast<double>(pixelsPerSecond() * micros) / 1e6;
 }
 
 void DisplayHolder::setNoticeList(HeadlineListPtr list)

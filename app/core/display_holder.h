@@ -5,6 +5,7 @@
 
 #include "core/headline_list.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,8 +21,8 @@ public:
     DisplayHolder();
 
     // Replaces the main list and starts again at its first headline. A front
-    // headline with a link that has started scrolling is held until it has
-    // left: it is being read, and the new list follows it.
+    // headline that has started scrolling is held until it has left: it is
+    // being read, and the new list follows it.
     void setMainList(HeadlineListPtr list);
     // Replaces the notice list (null: none); the cursor stays where it is.
     void setNoticeList(HeadlineListPtr list);
@@ -40,13 +41,13 @@ public:
 
     double position() const { return m_position; }
     void setPosition(double position) { m_position = position; }
-    // One animation frame's worth of scrolling, unless paused.
-    void advancePosition()
-    {
-        if (!m_paused) {
-            m_position += m_speed * 0.25 + 0.5;
-        }
-    }
+    // Scrolls on by the time since the last frame, unless paused. A frame late
+    // by more than kMaxStep (a suspend, a stall) moves no further than
+    // kMaxStep would, and time going backwards moves nothing.
+    void advanceBy(std::chrono::microseconds elapsed);
+    // The scrolling speed: 50 pixels a second at speed 0, 300 at speed 10.
+    std::int64_t pixelsPerSecond() const { return m_speed * 25 + 50; }
+    static constexpr std::chrono::milliseconds kMaxStep { 250 };
     std::int32_t speed() const { return m_speed; }
     // Clamped to kMinSpeed..kMaxSpeed.
     void setSpeed(std::int32_t speed);

@@ -4,15 +4,16 @@
 
 namespace zr5::ui {
 
-FrameClock::FrameClock(Draw draw)
+FrameClock::FrameClock(Draw draw, RequestFrame requestFrame)
     : m_draw(std::move(draw))
+    , m_requestFrame(std::move(requestFrame))
 {
-    m_frameTimer.setInterval(kFrameInterval);
-    m_frameTimer.setTimerType(Qt::PreciseTimer);
     m_fadeTimer.setInterval(kFadeStepInterval);
     m_fadeTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_frameTimer, &QTimer::timeout, this, &FrameClock::drawFrame);
+    m_restTimer.setInterval(kIdleInterval);
+    m_restTimer.setSingleShot(true);
     connect(&m_fadeTimer, &QTimer::timeout, this, &FrameClock::fadeTick);
+    connect(&m_restTimer, &QTimer::timeout, this, &FrameClock::frameDue);
 }
 
 void FrameClock::fadeIn()
@@ -28,8 +29,8 @@ void FrameClock::fadeOut(std::function<void()> done)
 
 void FrameClock::stop()
 {
-    m_frameTimer.stop();
     m_fadeTimer.stop();
+    m_restTimer.stop();
     m_phase = Phase::Idle;
 }
 
@@ -54,7 +55,7 @@ void FrameClock::fadeTick()
         m_fadeTimer.stop();
         m_phase = Phase::Running;
         m_draw(kOpaque, TickerWindow::Paint::Now);
-        m_frameTimer.start();
+        nextFrame(true);
     } else if (m_phase == Phase::FadingOut) {
         m_alpha -= kFadeStep;
         if (m_alpha >= kFadeLow) {
@@ -65,6 +66,28 @@ void FrameClock::fadeTick()
         if (auto done = std::exchange(m_fadedOut, nullptr)) {
             done();
         }
+    }
+}
+
+void FrameClock::frameDue()
+{
+    // An answer to a request made before a stop or a fade-out.
+    if (m_phase != Phase::Running) {
+        return;
+    }
+    m_restTimer.stop();
+    nextFrame(m_draw(kOpaque, TickerWindow::Paint::Now));
+}
+
+void FrameClock::nextFrame(bool changed)
+{
+    if (changed || !m_sinceChange.isValid()) {
+        m_sinceChange.start();
+    }
+    if (m_sinceChange.elapsed() < kIdleAfter.count()) {
+        m_requestFrame();
+    } else {
+        m_restTimer.start();
     }
 }
 

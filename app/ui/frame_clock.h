@@ -1,10 +1,12 @@
-// The ticker's frame clock: a fade-in when the window appears, then a frame
-// every 10 ms, and a fade-out when it goes. Everything runs from timers, so the
-// event loop keeps serving the tray, signals and the patrol's queued calls.
+// The ticker's frame clock: a fade-in when the window appears, then frames as
+// fast as the display takes them, and a fade-out when it goes. Everything runs
+// from timers and the window's update requests, so the event loop keeps
+// serving the tray, signals and the patrol's queued calls.
 #pragma once
 
 #include "ui/ticker_window.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <chrono>
@@ -15,16 +17,23 @@ namespace zr5::ui {
 class FrameClock final : public QObject {
     Q_OBJECT
 public:
-    using Draw = std::function<void(int alpha, TickerWindow::Paint paint)>;
+    // Draws a frame; true when its pixels differ from the frame before.
+    using Draw = std::function<bool(int alpha, TickerWindow::Paint paint)>;
+    // Asks the display for the next frame; it answers with frameDue().
+    using RequestFrame = std::function<void()>;
 
-    static constexpr std::chrono::milliseconds kFrameInterval { 10 };
     static constexpr std::chrono::milliseconds kFadeStepInterval { 20 };
+    // A ticker that stands still (paused, nothing animating) needs no frame
+    // for every refresh of the screen: after this long without a change it
+    // looks again only every kIdleInterval, until something moves.
+    static constexpr std::chrono::milliseconds kIdleAfter { 100 };
+    static constexpr std::chrono::milliseconds kIdleInterval { 40 };
     static constexpr int kOpaque = 255;
     static constexpr int kFadeLow = 32;
     static constexpr int kFadeHigh = 224;
     static constexpr int kFadeStep = 32;
 
-    explicit FrameClock(Draw draw);
+    FrameClock(Draw draw, RequestFrame requestFrame);
 
     // Fades in from kFadeLow to kFadeHigh, then draws opaque frames.
     void fadeIn();
@@ -35,17 +44,23 @@ public:
 
     enum class Phase { Idle, FadingIn, Running, FadingOut };
     Phase phase() const { return m_phase; }
+    // Running, but drawing at kIdleInterval since nothing changes.
+    bool resting() const { return m_restTimer.isActive(); }
 
     // One fade step, as the fade timer runs it.
     void fadeTick();
+    // The display is ready for the frame asked for.
+    void frameDue();
 
 private:
     void startFade(Phase phase, int from);
-    void drawFrame() { m_draw(kOpaque, TickerWindow::Paint::Later); }
+    void nextFrame(bool changed);
 
     Draw m_draw;
-    QTimer m_frameTimer;
+    RequestFrame m_requestFrame;
     QTimer m_fadeTimer;
+    QTimer m_restTimer;
+    QElapsedTimer m_sinceChange;
     Phase m_phase = Phase::Idle;
     int m_alpha = 0;
     std::function<void()> m_fadedOut;

@@ -11,6 +11,10 @@
 #include "ui/window_choices.h"
 #include "ui/x11_window_state.h"
 
+#include <QTimer>
+#include <QWindow>
+#include <utility>
+
 namespace zr5::ui {
 namespace {
 
@@ -29,7 +33,8 @@ TickerApp::TickerApp(TickerOptions options)
     , m_loadErrors(m_close)
     , m_host([this](const std::string& text) { m_loadErrors.note(text); })
     , m_window(std::make_unique<TickerWindow>())
-    , m_frames([this](int alpha, TickerWindow::Paint paint) { drawFrame(alpha, paint); })
+    , m_frames([this](int alpha, TickerWindow::Paint paint) { return drawFrame(alpha, paint); },
+          [this] { m_window->requestFrame(); })
     , m_catalog(m_options.skinsFolder)
     , m_trayMenus(m_catalog)
     , m_skins(*m_window, m_options.skinsFolder)
@@ -72,6 +77,9 @@ void TickerApp::connectWindow()
     });
     connect(window, &TickerWindow::closeRequested, this, [this] { requestClose(); });
     connect(window, &TickerWindow::placed, this, [this](QRect rect) { m_windowRect = rect; });
+    connect(window, &TickerWindow::frameDue, &m_frames, &FrameClock::frameDue);
+    // Queued: the fade's first frame is painted after the exposure's own paint.
+    connect(window, &TickerWindow::exposed, this, &TickerApp::startFadeIn, Qt::QueuedConnection);
 }
 
 bool TickerApp::start()
@@ -160,27 +168,60 @@ void TickerApp::show()
     followCompositor(m_compositor.composited());
     applyStacking();
     m_shown = true;
+    // A fade painted before the window is on the screen is never seen. A
+    // window that is never exposed (another workspace, no window manager)
+    // starts anyway, a little later.
+    if (m_window->windowHandle() && m_window->windowHandle()->isExposed()) {
+        startFadeIn();
+    } else {
+        QTimer::singleShot(kExposeWait, this, &TickerApp::startFadeIn);
+    }
+}
+
+void TickerApp::startFadeIn()
+{
+    if (m_fadeStarted || !m_shown || m_close.isClosing()) {
+        return;
+    }
+    m_fadeStarted = true;
     m_frames.fadeIn();
 }
 
-void TickerApp::drawFrame(int alpha, TickerWindow::Paint paint)
+bool TickerApp::drawFrame(int alpha, TickerWindow::Paint paint)
 {
     if (!skin()) {
-        return;
+        return false;
     }
     // Drawn at the screen's own resolution: text stays sharp on HiDPI screens.
     const double ratio = m_window->devicePixelRatioF();
-    std::shared_ptr<gfx::Surface32> surface
-        = skin::renderFrame(*skin(), m_display, tickCount(), m_window->width(), m_window->height(), ratio);
+    std::shared_ptr<gfx::Surface32> surface = m_renderer.render(
+        *skin(), m_display, tickCount(), m_window->width(), m_window->height(), ratio, sinceLastFrame());
     if (!surface) {
-        return;
+        return false;
     }
-    QImage frame = std::move(surface->image());
+    // The window shows the renderer's pixels in place: a view of them carries
+    // the device pixel ratio (set on the surface itself it would scale the
+    // renderer's own drawing), and holding the surface keeps the renderer
+    // from drawing over the frame on screen until the next one replaces it.
+    const QImage& pixels = surface->image();
+    QImage frame(pixels.constBits(), pixels.width(), pixels.height(), pixels.bytesPerLine(), pixels.format());
     frame.setDevicePixelRatio(ratio);
-    m_window->present(std::move(frame), alpha, paint);
-    if (m_shown) {
+    const bool changed = !m_window->present(std::move(frame), alpha, paint).isEmpty();
+    m_shownSurface = std::move(surface);
+    if (m_fadeStarted) {
         noteFirstFrame();
     }
+    return changed;
+}
+
+// The steady clock never runs backwards; a long gap (a suspend, a stall) is
+// cut short by the display holder.
+std::chrono::microseconds TickerApp::sinceLastFrame()
+{
+    const auto now = std::chrono::steady_clock::now();
+    const auto last = std::exchange(m_lastFrameAt, now);
+    return last ? std::chrono::duration_cast<std::chrono::microseconds>(now - *last)
+                : std::chrono::microseconds::zero();
 }
 
 void TickerApp::noteFirstFrame()

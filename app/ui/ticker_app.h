@@ -8,6 +8,7 @@
 #include "core/patrol.h"
 #include "core/script_list.h"
 #include "core/settings.h"
+#include "skin/runtime/frame_renderer.h"
 #include "skin/runtime/skin.h"
 #include "ui/close_sequence.h"
 #include "ui/compositor_watch.h"
@@ -111,11 +112,17 @@ signals:
     void finished();
 
 private:
+    // How long the fade-in waits for the window to reach the screen.
+    static constexpr std::chrono::milliseconds kExposeWait { 500 };
+
     CloseSequence::Steps closeSteps();
     void connectWindow();
     std::optional<QRect> loadScriptsAndSettings();
     void skinApplied();
-    void drawFrame(int alpha, TickerWindow::Paint paint = TickerWindow::Paint::Later);
+    // True when the frame differs from the one before.
+    bool drawFrame(int alpha, TickerWindow::Paint paint = TickerWindow::Paint::Later);
+    std::chrono::microseconds sinceLastFrame();
+    void startFadeIn();
     void noteFirstFrame();
     void openLinkAt(QPoint windowPos);
     void runKeyCommand(TickerWindow::KeyCommand command);
@@ -144,8 +151,11 @@ private:
     std::unique_ptr<core::Patrol> m_patrol;
     PatrolScheduler m_scheduler;
 
+    // The pixels the window presents (declared first: they outlive it).
+    std::shared_ptr<gfx::Surface32> m_shownSurface;
     std::unique_ptr<TickerWindow> m_window;
     FrameClock m_frames;
+    skin::FrameRenderer m_renderer;
     CompositorWatch m_compositor;
     SkinCatalog m_catalog;
     TrayMenus m_trayMenus;
@@ -155,7 +165,9 @@ private:
     QRect m_windowRect; // kept current, so an emergency save needs no window
     MenuChecks m_checks;
     bool m_shown = false;
+    bool m_fadeStarted = false;
     bool m_firstFrameNoted = false;
+    std::optional<std::chrono::steady_clock::time_point> m_lastFrameAt;
     bool m_pointerInside = false;
     bool m_pausedByKey = false;
     bool m_saved = false;

@@ -8,12 +8,15 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 #include <QStyleHints>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -62,6 +65,49 @@ std::optional<TickerWindow::KeyCommand> commandForKey(int key)
 // A wheel notch is 15 degrees, reported in eighths of a degree.
 constexpr int kWheelStepEighths = 120;
 
+// The bounding box of the pixels where two frames of one size and format
+// differ (null when none). Whole rows are compared first: most rows of a
+// scrolling strip are alike, and memcmp is the fastest way to tell.
+QRect differingPixels(const QImage& before, const QImage& after)
+{
+    const int width = after.width();
+    const auto rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
+    int top = -1;
+    int bottom = -1;
+    int left = width;
+    int right = -1;
+    for (int y = 0; y < after.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+        if (std::memcmp(a, b, rowBytes) == 0) {
+            continue;
+        }
+        top = top < 0 ? y : top;
+        bottom = y;
+        int x = 0;
+        while (x < left && a[x] == b[x]) {
+            ++x;
+        }
+        left = x;
+        x = width - 1;
+        while (x > right && a[x] == b[x]) {
+            --x;
+        }
+        right = x;
+    }
+    return top < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Device pixels to the logical pixels that cover them.
+QRect coveringLogical(const QRect& device, double ratio)
+{
+    const int left = static_cast<int>(std::floor(device.left() / ratio));
+    const int top = static_cast<int>(std::floor(device.top() / ratio));
+    const int right = static_cast<int>(std::ceil((device.right() + 1) / ratio));
+    const int bottom = static_cast<int>(std::ceil((device.bottom() + 1) / ratio));
+    return QRect(left, top, right - left, bottom - top);
+}
+
 } // namespace
 
 QImage alphaOutline(const QImage& frame, int threshold)
@@ -100,20 +146,83 @@ TickerWindow::TickerWindow()
     setWindowTitle(toQString(msg::kWindowTitle));
     setFocusPolicy(Qt::StrongFocus);
     setGeometry(100, 100, 200, 200);
+    m_framePacer.setSingleShot(true);
+    m_framePacer.setTimerType(Qt::PreciseTimer);
+    connect(&m_framePacer, &QTimer::timeout, this, &TickerWindow::frameDue);
 }
 
-void TickerWindow::present(QImage frame, int alpha, Paint paint)
+QRect TickerWindow::present(QImage frame, int alpha, Paint paint)
 {
+    const QRect changed = alpha == m_alpha ? changedArea(frame) : rect();
     m_frame = std::move(frame);
     m_alpha = alpha;
+    if (changed.isEmpty()) {
+        return changed;
+    }
     if (m_shape == Shape::Masked) {
         updateMask();
     }
     if (paint == Paint::Now) {
-        repaint();
+        repaint(changed);
     } else {
-        update();
+        update(changed);
     }
+    return changed;
+}
+
+QRect TickerWindow::changedArea(const QImage& next) const
+{
+    if (m_frame.size() != next.size() || m_frame.format() != next.format()
+        || m_frame.devicePixelRatio() != next.devicePixelRatio() || m_frame.depth() != 32) {
+        return rect();
+    }
+    const QRect device = differingPixels(m_frame, next);
+    return device.isNull() ? QRect() : coveringLogical(device, next.devicePixelRatio()).intersected(rect());
+}
+
+void TickerWindow::requestFrame()
+{
+    QWindow* handle = windowHandle();
+    if (!handle) {
+        return;
+    }
+    // Qt's X11 plugin answers update requests after a fixed few milliseconds,
+    // whatever the screen's refresh: there the screen's rate paces the frames.
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        handle->requestUpdate();
+        return;
+    }
+    const double rate
+        = screen() && screen()->refreshRate() > 1.0 ? screen()->refreshRate() : kDefaultRefreshRate;
+    m_framePacer.start(std::max(1, static_cast<int>(std::lround(1000.0 / rate))));
+}
+
+void TickerWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The native window exists by now and is not mapped yet: its first
+    // exposure is seen here.
+    QWindow* handle = windowHandle();
+    if (handle && handle != m_watched) {
+        m_watched = handle;
+        handle->installEventFilter(this);
+    }
+}
+
+bool TickerWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_watched) {
+        // Frames come from requestFrame(): the widget's own answer would
+        // repaint the whole window.
+        if (event->type() == QEvent::UpdateRequest) {
+            emit frameDue();
+            return true;
+        }
+        if (event->type() == QEvent::Expose && m_watched->isExposed()) {
+            emit exposed();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TickerWindow::setSkinRules(const skin::WindowGeometry& geometry, SizeLimits limits, SizeSteps steps)
@@ -201,19 +310,22 @@ int TickerWindow::gripAt(QPoint point) const
     return skin::hitTestGrips(m_geometry, point.x(), point.y(), width(), height());
 }
 
-void TickerWindow::paintEvent(QPaintEvent*)
+void TickerWindow::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     // Without a compositor nothing could show through: the opacity is left out.
     const int percent = m_shape == Shape::Translucent ? m_opacityPercent : 100;
     const int alpha = m_alpha * percent / 100;
-    // The usual frame covers the window at full strength: one copy is enough.
+    // The usual frame covers the window at full strength: copying the part
+    // asked for is enough.
     if (alpha >= 255 && m_frame.deviceIndependentSize() == QSizeF(size())) {
-        painter.drawImage(0, 0, m_frame);
+        const QRectF area = event->rect();
+        const double ratio = m_frame.devicePixelRatio();
+        painter.drawImage(area, m_frame, QRectF(area.topLeft() * ratio, area.size() * ratio));
         return;
     }
-    painter.fillRect(rect(), Qt::transparent);
+    painter.fillRect(event->rect(), Qt::transparent);
     if (m_frame.isNull() || alpha <= 0) {
         return;
     }

@@ -8,7 +8,11 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace zr5::ui {
 
@@ -20,10 +24,16 @@ class TickerWindow final : public QWidget {
 public:
     TickerWindow();
 
-    // The frame and the constant alpha it is shown with. Immediate paints
-    // during fades; otherwise the next paint event.
+    // The frame and the constant alpha it is shown with, painted at once or at
+    // the next paint event. Only the part that differs from the frame before
+    // is painted: the rectangle returned (logical pixels), empty when the two
+    // are alike and nothing is painted.
     enum class Paint { Later, Now };
-    void present(QImage frame, int alpha, Paint paint = Paint::Later);
+    QRect present(QImage frame, int alpha, Paint paint = Paint::Later);
+    // Asks for frameDue() when the display is ready for the next frame.
+    void requestFrame();
+    // For a screen that does not tell its refresh rate.
+    static constexpr double kDefaultRefreshRate = 60.0;
     const QImage& frame() const { return m_frame; }
     int alpha() const { return m_alpha; }
 
@@ -64,8 +74,13 @@ signals:
     void closeRequested();
     // The window's screen rectangle changed (moved, resized).
     void placed(QRect rect);
+    // The window came onto the screen: what is painted from now on is seen.
+    void exposed();
+    void frameDue();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -93,9 +108,12 @@ private:
     void updateMask();
     void applySizeLimits();
     bool fixedInPlace() const { return m_locked || m_docked; }
+    QRect changedArea(const QImage& next) const;
 
     QImage m_frame;
     QImage m_maskBits;
+    QPointer<QWindow> m_watched;
+    QTimer m_framePacer;
     int m_alpha = 0;
     skin::WindowGeometry m_geometry;
     SizeSteps m_steps;

@@ -1,11 +1,15 @@
 #include "core/display_holder.h"
 
+#include <chrono>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace zr5::core {
 namespace {
+
+constexpr std::chrono::microseconds kTenMs { 10000 };
 
 HeadlineListPtr makeList(const std::string& prefix, int count)
 {
@@ -120,13 +124,12 @@ TEST(DisplayHolder, ANewListWaitsUntilTheFrontHeadlineBeingReadHasLeft)
     // A second list before the first one showed replaces it behind the same front.
     display.setMainList(makeList("Y", 2));
     EXPECT_EQ(sequence(display, 3), titles({ "M3", "Y0", "Y1" }));
-    // A place-holder without a link gives way at once.
+    // The start-up place-holder is read like any headline: it scrolls out first.
     DisplayHolder starting;
     starting.setMainList(makeSingleHeadlineList("", "Now Connecting...", ""));
     starting.setPosition(5.0);
     starting.setMainList(makeList("W", 2));
-    EXPECT_EQ(starting.currentHeadline()->title, "W0");
-    EXPECT_EQ(starting.position(), 0.0);
+    EXPECT_EQ(sequence(starting, 2), titles({ "Now Connecting...", "W0" }));
     // A rewind lets go of it.
     display.setPosition(1.0);
     display.setMainList(makeList("Z", 2));
@@ -165,10 +168,10 @@ TEST(DisplayHolder, PausedHoldsThePositionAndSpeedStaysInRange)
 {
     DisplayHolder display;
     display.setPaused(true);
-    display.advancePosition();
+    display.advanceBy(std::chrono::seconds(3));
     EXPECT_DOUBLE_EQ(display.position(), 0.0);
     display.setPaused(false);
-    display.advancePosition();
+    display.advanceBy(kTenMs);
     EXPECT_DOUBLE_EQ(display.position(), 1.0);
     for (const std::int32_t speed : { -1, 11, 1000000, -2147483647 - 1 }) {
         display.setSpeed(speed);
@@ -193,17 +196,70 @@ TEST(DisplayHolder, IndicesRestartWhenAListIsReplacedByAShorterOne)
     EXPECT_EQ(display.currentHeadline()->title, "X0");
 }
 
-TEST(DisplayHolder, AdvancesByAQuarterOfTheSpeedPlusAHalf)
+TEST(DisplayHolder, AdvancesByAQuarterOfTheSpeedPlusAHalfEveryTenMilliseconds)
 {
     DisplayHolder display;
     EXPECT_EQ(display.speed(), 2);
-    display.advancePosition();
+    display.advanceBy(kTenMs);
     EXPECT_DOUBLE_EQ(display.position(), 1.0);
     display.setSpeed(10);
-    display.advancePosition();
+    display.advanceBy(kTenMs);
     EXPECT_DOUBLE_EQ(display.position(), 4.0);
     display.rewind();
     EXPECT_DOUBLE_EQ(display.position(), 0.0);
+
+    // Frames 10 ms apart land on exactly the places the old per-frame steps
+    // gave, so rendered frames stay byte for byte the same.
+    for (std::int32_t speed = DisplayHolder::kMinSpeed; speed <= DisplayHolder::kMaxSpeed; ++speed) {
+        display.rewind();
+        display.setSpeed(speed);
+        double stepped = 0.0;
+        for (int frame = 0; frame < 5000; ++frame) {
+            display.advanceBy(kTenMs);
+            stepped += speed * 0.25 + 0.5;
+            ASSERT_EQ(display.position(), stepped) << "speed " << speed << ", frame " << frame;
+        }
+    }
+}
+
+TEST(DisplayHolder, ThePixelsPerSecondDoNotDependOnTheFrameRate)
+{
+    for (const int fps : { 30, 60, 100, 144, 240 }) {
+        for (std::int32_t speed = DisplayHolder::kMinSpeed; speed <= DisplayHolder::kMaxSpeed; ++speed) {
+            DisplayHolder display;
+            display.setSpeed(speed);
+            // Frame times as a steady clock in microseconds gives them: uneven
+            // gaps where a second does not divide evenly.
+            std::int64_t last = 0;
+            for (int frame = 1; frame <= 3 * fps; ++frame) {
+                const std::int64_t at = frame * 1000000LL / fps;
+                display.advanceBy(std::chrono::microseconds(at - last));
+                last = at;
+            }
+            EXPECT_NEAR(display.position(), 3.0 * (speed * 25 + 50), 1e-9) << fps << " fps, speed " << speed;
+        }
+    }
+}
+
+TEST(DisplayHolder, AJumpInTimeMovesAtMostOneShortStepAndNeverBackwards)
+{
+    DisplayHolder display;
+    display.setSpeed(DisplayHolder::kMaxSpeed);
+    const double maxStep = 300.0 * std::chrono::duration<double>(DisplayHolder::kMaxStep).count();
+    // Far less than any screen is wide, even at the highest speed.
+    EXPECT_LE(maxStep, 100.0);
+    for (const auto gap : { std::chrono::microseconds(std::chrono::seconds(5)),
+             std::chrono::microseconds(std::chrono::hours(24 * 365)), std::chrono::microseconds::max() }) {
+        display.rewind();
+        display.advanceBy(gap);
+        EXPECT_DOUBLE_EQ(display.position(), maxStep) << gap.count();
+    }
+    for (const auto gap : { std::chrono::microseconds(-1), std::chrono::microseconds(-2000000),
+             std::chrono::microseconds::min(), std::chrono::microseconds::zero() }) {
+        display.setPosition(7.5);
+        display.advanceBy(gap);
+        EXPECT_EQ(display.position(), 7.5) << gap.count();
+    }
 }
 
 TEST(HeadlineList, AppendUsesTheCurrentLabelUnlessGivenOne)

@@ -219,7 +219,7 @@ TEST_F(PatrolTest, ALongScriptKeepsTheMainThreadFreeAndTheNoticeWaits)
     EXPECT_TRUE(served);
     EXPECT_EQ(m_display.currentHeadline()->title, messages::kConnecting);
     m_display.next();
-    m_display.advancePosition();
+    m_display.advanceBy(std::chrono::milliseconds(10));
     EXPECT_EQ(requests().find("/notice.html"), std::string::npos);
 
     m_server.get("/release");

@@ -10,6 +10,7 @@
 #include "ui_test_support.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -27,8 +28,14 @@ using Frame = std::pair<int, Paint>;
 
 class FrameClockTest : public ::testing::Test {
 protected:
-    FrameClock m_clock { [this](int alpha, Paint paint) { m_frames.emplace_back(alpha, paint); } };
+    FrameClock m_clock { [this](int alpha, Paint paint) {
+                            m_frames.emplace_back(alpha, paint);
+                            return m_changing;
+                        },
+        [this] { ++m_requests; } };
     std::vector<Frame> m_frames;
+    int m_requests = 0;
+    bool m_changing = true;
 };
 
 std::vector<Frame> fadeFrames(int from, int to, int step)
@@ -52,11 +59,58 @@ TEST_F(FrameClockTest, FadesInStepByStepThenDrawsOpaqueFrames)
     EXPECT_EQ(m_frames, expected);
     EXPECT_EQ(m_clock.phase(), FrameClock::Phase::Running);
 
+    EXPECT_EQ(m_requests, 1) << "the display is asked for the first frame after the fade";
+
     m_frames.clear();
     m_clock.fadeTick();
     EXPECT_TRUE(m_frames.empty()) << "a stray fade tick after the fade draws nothing";
-    ASSERT_TRUE(waitFor([&] { return !m_frames.empty(); }));
-    EXPECT_EQ(m_frames.back(), Frame(255, Paint::Later));
+    // Each frame the display takes is drawn and asks for the next one.
+    for (int frame = 0; frame < 3; ++frame) {
+        m_clock.frameDue();
+    }
+    EXPECT_EQ(m_frames, std::vector<Frame>(3, Frame(255, Paint::Now)));
+    EXPECT_EQ(m_requests, 4);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_frames.size(), 3u) << "no frame without the display's answer";
+}
+
+TEST_F(FrameClockTest, FramesThatStopChangingSlowDownUntilSomethingMovesAgain)
+{
+    m_clock.frameDue();
+    EXPECT_TRUE(m_frames.empty()) << "an answer before the fade has run draws nothing";
+    m_clock.fadeIn();
+    for (int tick = 0; tick < 7; ++tick) {
+        m_clock.fadeTick();
+    }
+    ASSERT_EQ(m_clock.phase(), FrameClock::Phase::Running);
+    m_changing = false;
+    // Still at the display's pace for a while: a slow text may stand still
+    // for a frame or two between pixels.
+    m_clock.frameDue();
+    m_clock.frameDue();
+    EXPECT_EQ(m_requests, 3);
+    EXPECT_FALSE(m_clock.resting());
+    QTest::qWait(static_cast<int>(FrameClock::kIdleAfter.count()) + 20);
+    m_clock.frameDue();
+    EXPECT_EQ(m_requests, 3) << "the display is no longer asked";
+    EXPECT_TRUE(m_clock.resting());
+    // The slow tick keeps drawing (skin animations keep their pace) ...
+    const std::size_t drawn = m_frames.size();
+    ASSERT_TRUE(waitFor([&] { return m_frames.size() >= drawn + 2; }));
+    EXPECT_EQ(m_requests, 3);
+    // ... and the first frame that changes brings back the display's pace.
+    m_changing = true;
+    ASSERT_TRUE(waitFor([&] { return m_requests == 4; }));
+    EXPECT_FALSE(m_clock.resting());
+    // A stop ends the slow tick too.
+    m_changing = false;
+    QTest::qWait(static_cast<int>(FrameClock::kIdleAfter.count()) + 20);
+    m_clock.frameDue();
+    ASSERT_TRUE(m_clock.resting());
+    m_clock.stop();
+    m_frames.clear();
+    QTest::qWait(static_cast<int>(FrameClock::kIdleInterval.count()) * 3);
+    EXPECT_TRUE(m_frames.empty());
 }
 
 TEST_F(FrameClockTest, FadesOutFromAnyPhaseAndReportsTheEndOnceAStepAfterTheLastFrame)

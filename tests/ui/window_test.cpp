@@ -6,13 +6,16 @@
 #include "ui_test_support.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPaintEvent>
 #include <QRegion>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStyleHints>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace zr5::ui::test {
 namespace {
@@ -174,6 +177,70 @@ TEST(AlphaOutlineTest, TheShapeKeepsPixelsFromTheThresholdAndLeavesSoftEdgesOut)
     QRegion doubledRegion(QBitmap::fromImage(outline));
     EXPECT_TRUE(doubledRegion.contains(QPoint(5, 2)));
     EXPECT_EQ(areaOf(doubledRegion), 2);
+}
+
+// Paint events and the rectangles they asked for.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    std::vector<QRect> painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted.push_back(static_cast<QPaintEvent*>(event)->rect());
+        }
+        return false;
+    }
+};
+
+TEST_F(WindowTest, OnlyWhatChangedIsPaintedAndAnUnchangedFrameNotAtAll)
+{
+    QImage frame(220, 50, QImage::Format_ARGB32_Premultiplied);
+    frame.fill(qRgba(0, 0, 80, 255));
+    PaintCounter paints(m_window);
+    EXPECT_TRUE(m_window.present(frame, 255, TickerWindow::Paint::Now).isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(paints.painted.empty()) << "a frame like the one before is not presented";
+
+    // Two pixels apart: their bounding box, nothing else.
+    frame.setPixel(30, 10, qRgba(200, 0, 0, 255));
+    frame.setPixel(40, 12, qRgba(0, 200, 0, 255));
+    EXPECT_EQ(m_window.present(frame, 255, TickerWindow::Paint::Now), QRect(30, 10, 11, 3));
+    ASSERT_EQ(paints.painted.size(), 1u);
+    EXPECT_EQ(paints.painted[0], QRect(30, 10, 11, 3));
+    EXPECT_EQ(m_window.grab().toImage().convertToFormat(frame.format()), frame)
+        << "the part painted is the new one";
+
+    // Pixels in the last column and row reach the edges.
+    frame.setPixel(219, 49, qRgba(1, 2, 3, 255));
+    EXPECT_EQ(m_window.present(frame, 255), QRect(219, 49, 1, 1));
+    // A new alpha, size or pixel ratio repaints the whole window.
+    EXPECT_EQ(m_window.present(frame, 128), m_window.rect());
+    EXPECT_EQ(m_window.present(frame.copy(0, 0, 100, 50), 128), m_window.rect());
+    QImage doubled = frame.scaled(440, 100);
+    doubled.setDevicePixelRatio(2.0);
+    EXPECT_EQ(m_window.present(doubled, 128), m_window.rect());
+
+    // At twice the pixels, a change covers the window pixels it falls in.
+    doubled.setPixel(61, 21, qRgba(9, 9, 9, 255));
+    EXPECT_EQ(m_window.present(doubled, 128), QRect(30, 10, 1, 1));
+    doubled.setPixel(62, 22, qRgba(9, 9, 9, 255));
+    EXPECT_EQ(m_window.present(doubled, 128), QRect(31, 11, 1, 1));
+    QImage oneAndHalf = frame.scaled(330, 75);
+    oneAndHalf.setDevicePixelRatio(1.5);
+    m_window.present(oneAndHalf, 128);
+    oneAndHalf.setPixel(4, 4, qRgba(9, 9, 9, 255));
+    EXPECT_EQ(m_window.present(oneAndHalf, 128), QRect(2, 2, 2, 2)) << "device pixel 4 spans 2.67 to 3.33";
+}
+
+TEST_F(WindowTest, TheDisplayAnswersARequestForAFrame)
+{
+    QSignalSpy due(&m_window, &TickerWindow::frameDue);
+    m_window.requestFrame();
+    EXPECT_TRUE(due.wait(2000));
+    EXPECT_EQ(due.count(), 1);
 }
 
 TEST(PlaceOnScreensTest, RememberedRectanglesStayReachable)

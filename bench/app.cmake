@@ -2,7 +2,7 @@
 # app_ticker_bench (run with `cmake --build DIR --target app_ticker_bench`):
 # the ticker under a private Xvfb + openbox + picom scrolling the bundled skin
 # with 100 headlines for 20 s: its CPU share, peak memory (VmHWM) and time to
-# the first frame, printed beside the goals 5 %, 80 MB and 300 ms. Then 20 s
+# the first frame, printed beside the goals 1.5 %, 60 MB and 100 ms. Then 20 s
 # more without a compositor, where the window is shaped: the CPU shares of the
 # program and of Xvfb in both cases, and the program's ratio shaped/composited
 # beside the goal 1.2 (about a minute in all).

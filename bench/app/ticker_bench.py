@@ -24,9 +24,9 @@ from xsession import XSession, missing_tools, stop_process, wait_until  # noqa: 
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
-GOAL_CPU_SHARE = 0.05
-GOAL_PEAK_MB = 80
-GOAL_FIRST_FRAME_MS = 300
+GOAL_CPU_SHARE = 0.015
+GOAL_PEAK_MB = 60
+GOAL_FIRST_FRAME_MS = 100
 GOAL_FIRST_VISIBLE_MS = 100
 # The shaped window may cost this much more than the composited one.
 GOAL_SHAPED_RATIO = 1.2

@@ -215,7 +215,7 @@ std::optional<fs::path> chooseHomeFolder(
         }
     }
     if (!home) {
-        // The base directory specification ignores relative paths.
+        // An XDG_DATA_HOME that is not absolute is ignored, as desktops do.
         if (auto dataHome = variable(environment, "XDG_DATA_HOME");
             dataHome && fs::path(*dataHome).is_absolute()) {
             home = fs::path(*dataHome) / kFolderName;

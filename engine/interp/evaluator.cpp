@@ -38,10 +38,13 @@ double stepOf(UnaryOperator op)
     return op == UnaryOperator::PreIncrement || op == UnaryOperator::PostIncrement ? 1.0 : -1.0;
 }
 
-// A condition lets a statement proceed only when it is a value and true.
-bool holds(const ValuePtr& condition)
+bool holdsChild(const NodePtr& node)
 {
-    return condition && condition->asBoolean();
+    if (!node) {
+        return false;
+    }
+    const NestingGuard nesting;
+    return node->holds();
 }
 
 void evaluateArgumentsOf(const NodePtr& arguments, ArgumentValues& values)
@@ -54,18 +57,17 @@ void evaluateArgumentsOf(const NodePtr& arguments, ArgumentValues& values)
 
 // The function value itself is held for the whole call: the body may assign
 // the variable it was called through and so drop the last other owner.
-ValuePtr callFunction(const ValuePtr& function, std::span<const ValuePtr> arguments, const ValuePtr& self)
+ValuePtr callFunction(ValuePtr function, std::span<ValuePtr> arguments, const ValuePtr& self)
 {
-    ValuePtr held = function;
-    for (int steps = 0; held && held->isReference() && steps < VariableReference::kMaxReferenceChain;
+    for (int steps = 0; function && function->isReference() && steps < VariableReference::kMaxReferenceChain;
          ++steps) {
-        held = held->heldValue();
+        function = function->heldValue();
     }
     ValuePtr result;
-    if (held && held->callable()) {
+    if (function && function->callable()) {
         const std::string* text = self ? self->stringRef() : nullptr;
         checkPoint(1 + (text ? text->size() / kTextBytesPerCheckPoint : 0));
-        held->callable()->callWith(result, arguments, self);
+        function->callable()->callWith(result, arguments, self);
     }
     return result;
 }
@@ -100,10 +102,12 @@ ValuePtr memberOf(const ValuePtr& object, std::string_view key)
 // its slot is held instead of a new reference.
 class Operand final {
 public:
-    Operand(const NodePtr& node, const VariableRef* variable)
+    Operand(const NodePtr& node, const VariableRef* variable, const NumberLiteral* number)
     {
         if (variable) {
             m_slot = variable->slot();
+        } else if (number) {
+            m_fixed = &number->value();
         } else {
             m_value = evaluateChild(node);
         }
@@ -113,6 +117,9 @@ public:
     // globals until then, as nothing between can end either.
     const ValuePtr& value() const
     {
+        if (m_fixed) {
+            return *m_fixed;
+        }
         if (!m_slot) {
             return m_value;
         }
@@ -128,6 +135,7 @@ private:
     }
 
     VariableSlot* m_slot = nullptr;
+    const ValuePtr* m_fixed = nullptr;
     ValuePtr m_value;
 };
 
@@ -150,6 +158,12 @@ ValuePtr evaluateChild(const NodePtr& node)
     }
     const NestingGuard nesting;
     return node->evaluate();
+}
+
+bool Node::holds() const
+{
+    const ValuePtr condition = evaluate();
+    return condition && condition->asBoolean();
 }
 
 ValuePtr NullLiteral::evaluate() const
@@ -187,10 +201,18 @@ const ValuePtr& GlobalReferenceCache::globalReference(Scope& scope, std::string_
     return m_reference;
 }
 
+const SlotPtr* GlobalReferenceCache::local(Scope& scope, std::string_view name) const
+{
+    if (m_localSlot >= 0) {
+        return scope.localAt(static_cast<std::size_t>(m_localSlot));
+    }
+    return m_localSlot == kUnresolved ? scope.local(name) : nullptr;
+}
+
 ValuePtr GlobalReferenceCache::lookup(std::string_view name) const
 {
     Scope& scope = currentScope();
-    if (const SlotPtr* slot = scope.local(name, m_localHint)) {
+    if (const SlotPtr* slot = local(scope, name)) {
         return std::make_shared<VariableReference>(*slot);
     }
     return globalReference(scope, name);
@@ -199,7 +221,7 @@ ValuePtr GlobalReferenceCache::lookup(std::string_view name) const
 VariableSlot* GlobalReferenceCache::slot(std::string_view name) const
 {
     Scope& scope = currentScope();
-    if (const SlotPtr* slot = scope.local(name, m_localHint)) {
+    if (const SlotPtr* slot = local(scope, name)) {
         return slot->get();
     }
     return static_cast<const VariableReference&>(*globalReference(scope, name)).slot().get();
@@ -232,9 +254,22 @@ ValuePtr MemberExpr::evaluate() const
 
 ValuePtr BinaryExpr::evaluate() const
 {
-    const Operand left(m_left, m_leftVariable);
-    const Operand right(m_right, m_rightVariable);
+    const Operand left(m_left, m_leftVariable, m_leftNumber);
+    const Operand right(m_right, m_rightVariable, m_rightNumber);
     return binaryOperation(m_op, left.value(), right.value());
+}
+
+// A comparison tested by a statement makes no boolean value.
+bool BinaryExpr::holds() const
+{
+    if (!isComparison(m_op)) {
+        return Node::holds();
+    }
+    const Operand left(m_left, m_leftVariable, m_leftNumber);
+    const Operand right(m_right, m_rightVariable, m_rightNumber);
+    const ValuePtr& a = left.value();
+    const ValuePtr& b = right.value();
+    return a && b && comparisonHolds(m_op, *a, *b);
 }
 
 ValuePtr AssignExpr::growInPlace() const
@@ -246,14 +281,23 @@ ValuePtr AssignExpr::growInPlace() const
     if (tail && held && !held->isReference() && slot->value.use_count() == 1) {
         if (held->isString()) {
             static_cast<StringValue*>(held)->appendUnshared(*tail);
-            return slot->value;
+            return m_resultUnused ? ValuePtr() : slot->value;
         }
         if (held->isNumber() && !tail->isString()) {
             static_cast<NumberValue*>(held)->addUnshared(tail->asNumber());
-            return slot->value;
+            return m_resultUnused ? ValuePtr() : slot->value;
         }
     }
-    ValuePtr value = binaryOperation(BinaryOperator::Add, target, tail);
+    return store(*slot, binaryOperation(BinaryOperator::Add, target, tail));
+}
+
+// Hands the stored value on only when somebody reads it.
+ValuePtr AssignExpr::store(VariableSlot& slot, ValuePtr value) const
+{
+    if (m_resultUnused) {
+        assignVariable(slot, std::move(value));
+        return {};
+    }
     assignVariable(slot, value);
     return value;
 }
@@ -268,8 +312,7 @@ ValuePtr AssignExpr::evaluate() const
         value = value->heldValue();
     }
     if (m_variable && !m_compound) {
-        assignVariable(*m_variable->slot(), value);
-        return value;
+        return store(*m_variable->slot(), std::move(value));
     }
     const ValuePtr target = evaluateChild(m_target);
     if (!target || !target->isReference()) {
@@ -278,8 +321,7 @@ ValuePtr AssignExpr::evaluate() const
     if (m_compound) {
         value = binaryOperation(*m_compound, target, value);
     }
-    assignVariable(target->variableSlot(), value);
-    return value;
+    return store(*target->variableSlot(), std::move(value));
 }
 
 ValuePtr UnaryExpr::evaluate() const
@@ -299,7 +341,7 @@ ValuePtr UnaryExpr::step() const
         if ((m_resultUnused || !givesOld(m_op)) && held && held->isNumber() && !held->isReference()
             && slot.value.use_count() == 1) {
             static_cast<NumberValue*>(held)->addUnshared(stepOf(m_op));
-            return slot.value;
+            return m_resultUnused ? ValuePtr() : slot.value;
         }
     }
     const ValuePtr operand = evaluateChild(m_operand);
@@ -313,7 +355,7 @@ ValuePtr UnaryExpr::step() const
     if ((!givesOld(m_op) || m_resultUnused) && held && held->isNumber() && !held->isReference()
         && slot->value.use_count() == 1) {
         static_cast<NumberValue*>(held)->addUnshared(stepOf(m_op));
-        return slot->value;
+        return m_resultUnused ? ValuePtr() : slot->value;
     }
     ValuePtr updated = makeNumber(operand->asNumber() + stepOf(m_op));
     if (givesOld(m_op)) {
@@ -377,9 +419,32 @@ ValuePtr ArgumentList::evaluate() const
 
 ValuePtr CallExpr::evaluate() const
 {
+    if (m_calleeVariable) {
+        return callVariable();
+    }
     const ValuePtr callee = evaluateChild(m_callee);
     ArgumentValues arguments;
     evaluateArgumentsOf(m_arguments, arguments);
+    if (!callee || !callee->isFunction()) {
+        return {};
+    }
+    return callFunction(callee, arguments.values(), callee->thisObject());
+}
+
+// A variable's reference would be read only after the arguments, and a
+// variable gives no `this`: so a function the variable holds itself is called
+// without making the reference. The slot lives on through the arguments, as in
+// Operand.
+ValuePtr CallExpr::callVariable() const
+{
+    const VariableSlot& slot = *m_calleeVariable->slot();
+    ArgumentValues arguments;
+    evaluateArgumentsOf(m_arguments, arguments);
+    const Value* held = slot.value.get();
+    if (held && !held->isReference()) {
+        return held->isFunction() ? callFunction(slot.value, arguments.values(), {}) : ValuePtr();
+    }
+    const ValuePtr callee = evaluateChild(m_callee);
     if (!callee || !callee->isFunction()) {
         return {};
     }
@@ -432,8 +497,9 @@ ValuePtr PrintStatement::evaluate() const
 
 ValuePtr VarDeclaration::evaluate() const
 {
-    // A copy: the initialiser may run calls, and the frame's list may grow.
-    const SlotPtr slot = currentScope().declare(m_name);
+    // A copy: the initialiser may run calls.
+    Scope& scope = currentScope();
+    const SlotPtr slot = m_slot ? scope.declareAt(*m_slot) : scope.declare(m_name);
     if (m_initialiser) {
         assignVariable(slot, evaluateChild(m_initialiser));
     }
@@ -453,7 +519,7 @@ ValuePtr StatementList::evaluate() const
 
 ValuePtr IfStatement::evaluate() const
 {
-    ValuePtr completion = evaluateChild(holds(evaluateChild(m_condition)) ? m_then : m_else);
+    ValuePtr completion = evaluateChild(holdsChild(m_condition) ? m_then : m_else);
     return isSignal(completion) ? completion : ValuePtr();
 }
 
@@ -461,7 +527,7 @@ ValuePtr ForStatement::evaluate() const
 {
     evaluateChild(m_init);
     ValuePtr result;
-    while (holds(evaluateChild(m_test))) {
+    while (holdsChild(m_test)) {
         checkPoint();
         if (endsLoop(evaluateChild(m_body), result)) {
             return result;
@@ -475,7 +541,7 @@ ValuePtr WhileStatement::evaluate() const
 {
     ValuePtr result;
     bool skipTest = m_form == LoopForm::BodyFirst;
-    while (skipTest || holds(evaluateChild(m_test))) {
+    while (skipTest || holdsChild(m_test)) {
         skipTest = false;
         checkPoint();
         if (endsLoop(evaluateChild(m_body), result)) {

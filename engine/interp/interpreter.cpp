@@ -87,14 +87,12 @@ void Interpreter::runCategory(std::size_t index)
 ValuePtr Interpreter::defineFunction(const char* name, NodePtr parameters, NodePtr body)
 {
     makeCurrent();
-    std::vector<std::string_view> names;
-    if (parameters) {
-        for (const char* parameter : static_cast<const ParameterList&>(*parameters).names()) {
-            names.emplace_back(parameter);
-        }
+    static const std::vector<const char*> kNoParameters;
+    NameResolver names(parameters ? static_cast<const ParameterList&>(*parameters).names() : kNoParameters);
+    if (body) {
+        names.resolve(*body);
     }
-    auto function
-        = makeFunction(std::make_shared<ScriptFunction>(name ? name : "", std::move(names), std::move(body)));
+    auto function = makeFunction(std::make_shared<ScriptFunction>(name ? name : "", names, std::move(body)));
     if (name) {
         assign(m_scope.global(name), function);
     }

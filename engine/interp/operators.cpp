@@ -134,19 +134,27 @@ ValuePtr binaryOperation(BinaryOperator op, const ValuePtr& left, const ValuePtr
     case BinaryOperator::ShiftRight:
     case BinaryOperator::ShiftRightUnsigned:
         return bitwise(op, a, b);
+    default:
+        return isComparison(op) ? makeBoolean(comparisonHolds(op, a, b)) : ValuePtr();
+    }
+}
+
+bool isComparison(BinaryOperator op)
+{
+    return op >= BinaryOperator::Equal && op <= BinaryOperator::GreaterEqual;
+}
+
+bool comparisonHolds(BinaryOperator op, const Value& left, const Value& right)
+{
+    switch (op) {
     case BinaryOperator::Equal:
     case BinaryOperator::StrictEqual:
-        return makeBoolean(equals(a, b));
+        return equals(left, right);
     case BinaryOperator::NotEqual:
     case BinaryOperator::StrictNotEqual:
-        return makeBoolean(!equals(a, b));
-    case BinaryOperator::Less:
-    case BinaryOperator::LessEqual:
-    case BinaryOperator::Greater:
-    case BinaryOperator::GreaterEqual:
-        return makeBoolean(compare(op, a, b));
+        return !equals(left, right);
     default:
-        return {};
+        return compare(op, left, right);
     }
 }
 

@@ -50,6 +50,9 @@ enum class LogicalOperator { And, Or };
 std::int32_t integerView(double value);
 
 ValuePtr binaryOperation(BinaryOperator op, const ValuePtr& left, const ValuePtr& right);
+// The equality and order tests: what binaryOperation makes a boolean of.
+bool isComparison(BinaryOperator op);
+bool comparisonHolds(BinaryOperator op, const Value& left, const Value& right);
 // The increments give no value here (they need a slot).
 ValuePtr unaryOperation(UnaryOperator op, const ValuePtr& operand);
 

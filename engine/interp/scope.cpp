@@ -57,29 +57,15 @@ const SlotPtr& Scope::findOrCreate(Globals& globals, std::string_view name)
     return it->second;
 }
 
-namespace {
-
-// Pooled names are one pointer per text; other views compare by text.
-bool sameName(std::string_view bound, std::string_view name)
-{
-    return bound.data() == name.data() ? bound.size() == name.size() : bound == name;
-}
-
-} // namespace
-
-const SlotPtr* Scope::local(std::string_view name, std::size_t& hint) const
+const SlotPtr* Scope::local(std::string_view name) const
 {
     if (m_depth == 0) {
         return nullptr;
     }
     const Frame& frame = m_frames[m_depth - 1];
-    if (hint < frame.size() && sameName(frame[hint].name, name)) {
-        return &frame[hint].slot;
-    }
-    for (std::size_t i = 0; i < frame.size(); ++i) {
-        if (sameName(frame[i].name, name)) {
-            hint = i;
-            return &frame[i].slot;
+    for (std::size_t i = 0; i < frame.names->size(); ++i) {
+        if ((*frame.names)[i] == name) {
+            return localAt(i);
         }
     }
     return nullptr;
@@ -87,16 +73,15 @@ const SlotPtr* Scope::local(std::string_view name, std::size_t& hint) const
 
 const SlotPtr& Scope::declare(std::string_view name)
 {
-    if (m_depth == 0) {
-        return findOrCreate(m_globals, name);
+    if (m_depth > 0) {
+        const Frame& frame = m_frames[m_depth - 1];
+        for (std::size_t i = 0; i < frame.names->size(); ++i) {
+            if ((*frame.names)[i] == name) {
+                return declareAt(i);
+            }
+        }
     }
-    std::size_t hint = 0;
-    if (const SlotPtr* slot = local(name, hint)) {
-        return *slot;
-    }
-    Frame& frame = m_frames[m_depth - 1];
-    frame.push_back(Binding { name, freshSlot() });
-    return frame.back().slot;
+    return findOrCreate(m_globals, name);
 }
 
 SlotPtr Scope::global(std::string_view name)
@@ -116,22 +101,26 @@ SlotPtr Scope::freshSlot()
 
 void Scope::recycle(Frame& frame)
 {
-    for (Binding& binding : frame) {
+    for (SlotPtr& slot : frame.slots) {
         // A slot something still refers to (a returned reference, a value
         // holding one) lives on as it is; only unshared ones are reused.
-        if (binding.slot.use_count() == 1 && m_spareSlots.size() < kMaxSpareSlots) {
-            binding.slot->value.reset();
-            m_spareSlots.push_back(std::move(binding.slot));
+        if (slot && slot.use_count() == 1 && m_spareSlots.size() < kMaxSpareSlots) {
+            slot->value.reset();
+            m_spareSlots.push_back(std::move(slot));
         }
+        slot.reset();
     }
-    frame.clear();
 }
 
-void Scope::pushCallFrame()
+void Scope::pushCallFrame(const std::vector<std::string_view>& names)
 {
     if (m_depth == m_frames.size()) {
         m_frames.emplace_back();
     }
+    Frame& frame = m_frames[m_depth];
+    frame.names = &names;
+    // Every slot is empty here: recycle() leaves them so.
+    frame.slots.resize(names.size());
     ++m_depth;
 }
 

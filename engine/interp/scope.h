@@ -19,14 +19,28 @@ public:
     // A variable reference or `this` finds its name here first: the innermost
     // call frame's slot of that name; none when no call runs or the call has
     // not declared it. Otherwise it is global(name).
-    // hint: where the caller found the name last time, checked first and
-    // updated; frames of one function mostly declare in the same order.
-    const SlotPtr* local(std::string_view name, std::size_t& hint) const;
-    // For `var`, parameters and `this`: find or create in the innermost call
-    // frame, or in the globals when no call is running. A call frame keeps the
-    // name's view, so its text must outlive the call (pooled or static texts).
-    // The reference stays valid until the next declaration in the frame.
+    const SlotPtr* local(std::string_view name) const;
+    // The same for a name resolved to the innermost frame's slot `index`.
+    const SlotPtr* localAt(std::size_t index) const
+    {
+        const SlotPtr& slot = m_frames[m_depth - 1].slots[index];
+        return slot ? &slot : nullptr;
+    }
+    // For `var` outside every function body: the globals when no call is
+    // running, else the innermost frame's slot of that name (the globals if
+    // the frame has none).
     const SlotPtr& declare(std::string_view name);
+    // For `var`, parameters and `this` in a function body: the innermost
+    // frame's slot `index`, made now if the call has not declared it yet.
+    // The reference stays valid until the frame is popped.
+    const SlotPtr& declareAt(std::size_t index)
+    {
+        SlotPtr& slot = m_frames[m_depth - 1].slots[index];
+        if (!slot) {
+            slot = freshSlot();
+        }
+        return slot;
+    }
     // Finds or creates the name in the globals.
     SlotPtr global(std::string_view name);
 
@@ -40,7 +54,9 @@ public:
     void setReturned(ValuePtr value) { m_returned = std::move(value); }
     ValuePtr takeReturned() { return std::move(m_returned); }
 
-    void pushCallFrame();
+    // names: the called function's slot names (see NameResolver), kept by the
+    // function for at least as long as the call.
+    void pushCallFrame(const std::vector<std::string_view>& names);
     void popCallFrame();
     std::size_t frameCount() const { return m_depth; }
 
@@ -49,13 +65,12 @@ public:
     void clearGlobals();
 
 private:
-    struct Binding {
-        std::string_view name;
-        SlotPtr slot;
+    // Frames and their storage stay allocated for the next call at the same
+    // depth.
+    struct Frame {
+        const std::vector<std::string_view>* names = nullptr;
+        std::vector<SlotPtr> slots;
     };
-    // A call has a handful of names, so a flat list beats a tree; frames and
-    // their storage stay allocated for the next call at the same depth.
-    using Frame = std::vector<Binding>;
     using Globals = std::map<std::string, SlotPtr, std::less<>>;
 
     static const SlotPtr& findOrCreate(Globals& globals, std::string_view name);

@@ -10,12 +10,10 @@ namespace zr5::script {
 
 namespace {
 
-constexpr std::string_view kThisName = "this";
-
 // Pops the call's frame however the body ends, exceptions included.
 class CallFrame final {
 public:
-    CallFrame() { currentScope().pushCallFrame(); }
+    explicit CallFrame(const std::vector<std::string_view>& names) { currentScope().pushCallFrame(names); }
     ~CallFrame() { currentScope().popCallFrame(); }
     CallFrame(const CallFrame&) = delete;
     CallFrame& operator=(const CallFrame&) = delete;
@@ -23,21 +21,25 @@ public:
 
 } // namespace
 
-ScriptFunction::ScriptFunction(std::string name, std::vector<std::string_view> parameterNames, NodePtr body)
+ScriptFunction::ScriptFunction(std::string name, const NameResolver& names, NodePtr body)
     : m_name(std::move(name))
-    , m_parameterNames(std::move(parameterNames))
+    , m_slotNames(names.names())
+    , m_parameterSlots(names.parameterSlots())
+    , m_thisSlot(names.thisSlot())
     , m_body(std::move(body))
 {
 }
 
 // A parameter without an argument stays undeclared, so it reads the global of
 // that name; an argument that evaluated to no value still declares it, empty.
-void ScriptFunction::bindParameters(std::span<const ValuePtr> arguments) const
+// The frame's slots are new to this call, so no argument can refer to one and
+// the check for a slot reaching itself is not needed.
+void ScriptFunction::bindParameters(std::span<ValuePtr> arguments) const
 {
-    const std::size_t count = std::min(m_parameterNames.size(), arguments.size());
+    const std::size_t count = std::min(m_parameterSlots.size(), arguments.size());
     Scope& scope = currentScope();
     for (std::size_t i = 0; i < count; ++i) {
-        assignVariable(scope.declare(m_parameterNames[i]), arguments[i]);
+        assign(scope.declareAt(m_parameterSlots[i]), std::move(arguments[i]));
     }
 }
 
@@ -46,7 +48,7 @@ void ScriptFunction::call(ValuePtr& result, const ObjectPtr& arguments, const Va
     ArgumentValues values;
     if (arguments) {
         const Properties& members = arguments->members();
-        const std::size_t count = std::min(m_parameterNames.size(), members.size());
+        const std::size_t count = std::min(m_parameterSlots.size(), members.size());
         for (std::size_t i = 0; i < count; ++i) {
             const SlotPtr slot = members.find(IndexKey(i).text());
             values.add(slot ? slot->value : ValuePtr());
@@ -55,14 +57,14 @@ void ScriptFunction::call(ValuePtr& result, const ObjectPtr& arguments, const Va
     callWith(result, values.values(), self);
 }
 
-void ScriptFunction::callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self)
+void ScriptFunction::callWith(ValuePtr& result, std::span<ValuePtr> arguments, const ValuePtr& self)
 {
     checkPoint();
     const CallDepthGuard depth;
-    const CallFrame frame;
+    const CallFrame frame(m_slotNames);
     bindParameters(arguments);
     if (self) {
-        assign(currentScope().declare(kThisName), self);
+        assign(currentScope().declareAt(m_thisSlot), self);
     }
     const ValuePtr completion = evaluateChild(m_body);
     result = completion && completion->isReturn() ? currentScope().takeReturned() : ValuePtr();

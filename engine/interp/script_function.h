@@ -14,17 +14,19 @@ namespace zr5::script {
 
 class ScriptFunction final : public Callable {
 public:
-    // parameterNames: pooled texts that outlive the function.
-    ScriptFunction(std::string name, std::vector<std::string_view> parameterNames, NodePtr body);
+    // names: the body's names, already resolved to their frame slots.
+    ScriptFunction(std::string name, const NameResolver& names, NodePtr body);
     void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) override;
-    void callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self) override;
+    void callWith(ValuePtr& result, std::span<ValuePtr> arguments, const ValuePtr& self) override;
     const std::string& name() const { return m_name; }
 
 private:
-    void bindParameters(std::span<const ValuePtr> arguments) const;
+    void bindParameters(std::span<ValuePtr> arguments) const;
 
     std::string m_name;
-    std::vector<std::string_view> m_parameterNames;
+    std::vector<std::string_view> m_slotNames;
+    std::vector<std::size_t> m_parameterSlots;
+    std::size_t m_thisSlot;
     NodePtr m_body;
 };
 

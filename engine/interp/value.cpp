@@ -128,11 +128,11 @@ IndexKey::IndexKey(std::size_t index)
     m_size = static_cast<std::size_t>(written.ptr - m_digits.data());
 }
 
-void Callable::callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self)
+void Callable::callWith(ValuePtr& result, std::span<ValuePtr> arguments, const ValuePtr& self)
 {
     const ObjectPtr object = makeObject();
-    for (const ValuePtr& argument : arguments) {
-        object->members().append(argument);
+    for (ValuePtr& argument : arguments) {
+        object->members().append(std::move(argument));
     }
     call(result, object, self);
 }
@@ -151,7 +151,7 @@ void ArgumentValues::add(ValuePtr value)
     ++m_count;
 }
 
-std::span<const ValuePtr> ArgumentValues::values() const
+std::span<ValuePtr> ArgumentValues::values()
 {
     if (m_count <= kInline) {
         return { m_inline.data(), m_count };

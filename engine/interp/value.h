@@ -122,9 +122,10 @@ public:
     virtual ~Callable() = default;
     virtual void call(ValuePtr& result, const ObjectPtr& arguments, const ValuePtr& self) = 0;
     // What a script's call expression uses: the same values in order, so a
-    // callee that needs no arguments object never has one built. This one
-    // builds it and calls call().
-    virtual void callWith(ValuePtr& result, std::span<const ValuePtr> arguments, const ValuePtr& self);
+    // callee that needs no arguments object never has one built. The values
+    // are handed over: the callee may move them out. This one builds the
+    // object and calls call().
+    virtual void callWith(ValuePtr& result, std::span<ValuePtr> arguments, const ValuePtr& self);
 };
 
 // The argument values of one call as they evaluate; the first few live
@@ -132,7 +133,7 @@ public:
 class ArgumentValues final {
 public:
     void add(ValuePtr value);
-    std::span<const ValuePtr> values() const;
+    std::span<ValuePtr> values();
 
 private:
     static constexpr std::size_t kInline = 4;

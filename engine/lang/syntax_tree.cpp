@@ -15,6 +15,24 @@ void markUnused(const NodePtr& statement)
     }
 }
 
+void resolveAll(NameResolver& resolver, std::initializer_list<const NodePtr*> children)
+{
+    for (const NodePtr* child : children) {
+        if (*child) {
+            (*child)->resolveNames(resolver);
+        }
+    }
+}
+
+void resolveEach(NameResolver& resolver, const std::vector<NodePtr>& children)
+{
+    for (const NodePtr& child : children) {
+        if (child) {
+            child->resolveNames(resolver);
+        }
+    }
+}
+
 int maxDepth(std::initializer_list<const NodePtr*> children)
 {
     int depth = 0;
@@ -29,6 +47,163 @@ int maxDepth(std::initializer_list<const NodePtr*> children)
 int depthOf(const NodePtr& node)
 {
     return node ? node->depth() : 0;
+}
+
+// Parameters first, in order (a repeated name is one slot, bound by its last
+// argument as before), then `this`, then the `var` names as collected.
+NameResolver::NameResolver(const std::vector<const char*>& parameterNames)
+{
+    for (const char* name : parameterNames) {
+        declare(name);
+        m_parameterSlots.push_back(static_cast<std::size_t>(slotOf(name)));
+    }
+    m_thisSlot = m_names.size();
+    // `this` is a keyword, so no parameter or variable can take this slot.
+    m_names.emplace_back("this");
+}
+
+void NameResolver::resolve(Node& body)
+{
+    m_collecting = true;
+    body.resolveNames(*this);
+    m_collecting = false;
+    body.resolveNames(*this);
+}
+
+void NameResolver::declare(std::string_view name)
+{
+    if (slotOf(name) == kNeverLocal) {
+        m_names.push_back(name);
+    }
+}
+
+std::int32_t NameResolver::slotOf(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        if (m_names[i] == name) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return kNeverLocal;
+}
+
+void CompoundLiteral::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_elements });
+}
+
+void ThisExpr::resolveNames(NameResolver& resolver)
+{
+    if (!resolver.collecting()) {
+        m_global.resolve(resolver, "this");
+    }
+}
+
+void VariableRef::resolveNames(NameResolver& resolver)
+{
+    if (!resolver.collecting()) {
+        m_global.resolve(resolver, m_name);
+    }
+}
+
+void IndexExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_object, &m_index });
+}
+
+void MemberExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_object });
+}
+
+void BinaryExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_left, &m_right });
+}
+
+void AssignExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_target, &m_value });
+}
+
+void UnaryExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_operand });
+}
+
+void LogicalExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_left, &m_right });
+}
+
+void ConditionalExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_condition, &m_then, &m_else });
+}
+
+void ArgumentList::resolveNames(NameResolver& resolver)
+{
+    resolveEach(resolver, m_expressions);
+}
+
+void CallExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_callee, &m_arguments });
+}
+
+void Attribute::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_value });
+}
+
+void AttributeList::resolveNames(NameResolver& resolver)
+{
+    resolveEach(resolver, m_attributes);
+}
+
+void NewExpr::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_constructor, &m_arguments });
+}
+
+void PrintStatement::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_expression });
+}
+
+void VarDeclaration::resolveNames(NameResolver& resolver)
+{
+    if (resolver.collecting()) {
+        resolver.declare(m_name);
+    } else {
+        m_slot = static_cast<std::size_t>(resolver.slotOf(m_name));
+    }
+    resolveAll(resolver, { &m_initialiser });
+}
+
+void StatementList::resolveNames(NameResolver& resolver)
+{
+    resolveEach(resolver, m_statements);
+}
+
+void IfStatement::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_condition, &m_then, &m_else });
+}
+
+void ForStatement::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_init, &m_test, &m_step, &m_body });
+}
+
+void WhileStatement::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_test, &m_body });
+}
+
+void ReturnStatement::resolveNames(NameResolver& resolver)
+{
+    resolveAll(resolver, { &m_expression });
 }
 
 CompoundLiteral::CompoundLiteral(NodePtr elements)
@@ -61,6 +236,8 @@ BinaryExpr::BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right)
     if (m_op != BinaryOperator::Comma) {
         m_leftVariable = dynamic_cast<const VariableRef*>(m_left.get());
         m_rightVariable = dynamic_cast<const VariableRef*>(m_right.get());
+        m_leftNumber = dynamic_cast<const NumberLiteral*>(m_left.get());
+        m_rightNumber = dynamic_cast<const NumberLiteral*>(m_right.get());
     }
 }
 
@@ -121,6 +298,7 @@ void ArgumentList::append(NodePtr expression)
 CallExpr::CallExpr(NodePtr callee, NodePtr arguments)
     : m_callee(std::move(callee))
     , m_arguments(std::move(arguments))
+    , m_calleeVariable(dynamic_cast<const VariableRef*>(m_callee.get()))
 {
     setDepth(maxDepth({ &m_callee, &m_arguments }));
 }

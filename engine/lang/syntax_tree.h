@@ -14,10 +14,48 @@
 
 namespace zr5::script {
 
+class Node;
+using NodePtr = std::unique_ptr<Node>;
+
+// Where a name in a function body is looked up. A call frame of the function
+// has one slot per name the body can declare (its parameters, `this`, its
+// `var` names), empty until the declaration runs; only those names can ever
+// be the frame's, so every other name is global from the start.
+class NameResolver final {
+public:
+    static constexpr std::int32_t kNeverLocal = -1;
+
+    // parameterNames: pooled texts that outlive the function.
+    explicit NameResolver(const std::vector<const char*>& parameterNames);
+    // Collects the body's declarations, then tells every name in it its slot.
+    void resolve(Node& body);
+
+    // While collecting: the body declares name with `var`.
+    void declare(std::string_view name);
+    // After collecting: the frame slot of name, or kNeverLocal.
+    std::int32_t slotOf(std::string_view name) const;
+    bool collecting() const { return m_collecting; }
+
+    const std::vector<std::string_view>& names() const { return m_names; }
+    const std::vector<std::size_t>& parameterSlots() const { return m_parameterSlots; }
+    std::size_t thisSlot() const { return m_thisSlot; }
+
+private:
+    std::vector<std::string_view> m_names;
+    std::vector<std::size_t> m_parameterSlots;
+    std::size_t m_thisSlot;
+    bool m_collecting = true;
+};
+
 class Node {
 public:
     virtual ~Node() = default;
     virtual ValuePtr evaluate() const = 0;
+    // Whether a statement's condition lets it proceed: a value, and true.
+    virtual bool holds() const;
+    // Visits the names of a function body (see NameResolver); a node outside
+    // every function body is never visited and looks names up by text.
+    virtual void resolveNames(NameResolver&) { }
     // Told by a statement that drops what this node evaluates to (anything but
     // a signal), so the node may skip making a result nobody reads.
     virtual void markResultUnused() { }
@@ -32,8 +70,6 @@ protected:
 private:
     int m_depth = 1;
 };
-
-using NodePtr = std::unique_ptr<Node>;
 
 int depthOf(const NodePtr& node);
 
@@ -67,6 +103,7 @@ public:
     {
     }
     ValuePtr evaluate() const override;
+    const ValuePtr& value() const { return m_value; }
 
 private:
     ValuePtr m_value;
@@ -90,6 +127,7 @@ class CompoundLiteral final : public Node {
 public:
     explicit CompoundLiteral(NodePtr elements);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_elements;
@@ -98,25 +136,33 @@ private:
 // A reference to a name's global slot as last found, with the scope
 // generation it belongs to, so a name that is no call's local is looked up
 // once rather than on every evaluation. The reference is shared like any
-// value (it never changes).
+// value (it never changes). In a function body the name's frame slot, if it
+// has one, is asked first.
 class GlobalReferenceCache final {
 public:
     ValuePtr lookup(std::string_view name) const;
     // The slot the name stands for now, without making a reference to it;
     // held by the call frame or the globals.
     VariableSlot* slot(std::string_view name) const;
+    void resolve(const NameResolver& resolver, std::string_view name) { m_localSlot = resolver.slotOf(name); }
 
 private:
+    // Code outside every function body runs with no call of its own, so its
+    // names are looked up by text in whatever frame is innermost.
+    static constexpr std::int32_t kUnresolved = -2;
+
+    const SlotPtr* local(Scope& scope, std::string_view name) const;
     const ValuePtr& globalReference(Scope& scope, std::string_view name) const;
 
     mutable std::uint64_t m_generation = 0;
     mutable ValuePtr m_reference;
-    mutable std::size_t m_localHint = 0;
+    std::int32_t m_localSlot = kUnresolved;
 };
 
 class ThisExpr final : public Node {
 public:
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     GlobalReferenceCache m_global;
@@ -129,6 +175,7 @@ public:
     {
     }
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
     std::string_view name() const { return m_name; }
     VariableSlot* slot() const { return m_global.slot(m_name); }
 
@@ -141,6 +188,7 @@ class IndexExpr final : public Node {
 public:
     IndexExpr(NodePtr object, NodePtr index);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_object;
@@ -151,6 +199,7 @@ class MemberExpr final : public Node {
 public:
     MemberExpr(NodePtr object, const char* name);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_object;
@@ -161,6 +210,8 @@ class BinaryExpr final : public Node {
 public:
     BinaryExpr(BinaryOperator op, NodePtr left, NodePtr right);
     ValuePtr evaluate() const override;
+    bool holds() const override;
+    void resolveNames(NameResolver& resolver) override;
     BinaryOperator op() const { return m_op; }
     const NodePtr& left() const { return m_left; }
     const NodePtr& right() const { return m_right; }
@@ -169,9 +220,12 @@ private:
     BinaryOperator m_op;
     NodePtr m_left;
     NodePtr m_right;
-    // Operands that name a variable, read from its slot at the operation.
+    // Operands that name a variable, read from its slot at the operation, and
+    // number literals, read in place.
     const VariableRef* m_leftVariable = nullptr;
     const VariableRef* m_rightVariable = nullptr;
+    const NumberLiteral* m_leftNumber = nullptr;
+    const NumberLiteral* m_rightNumber = nullptr;
 };
 
 class AssignExpr final : public Node {
@@ -179,12 +233,16 @@ public:
     // compound: what `+=`, `<<=` and the like apply before storing; none for `=`.
     AssignExpr(std::optional<BinaryOperator> compound, NodePtr target, NodePtr value);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
+
+    void markResultUnused() override { m_resultUnused = true; }
 
 private:
     // "x = x + tail" and "x += tail" on a variable: the text or number x holds
     // grows in place when x is its only holder.
     bool growsInPlace() const { return m_grown != nullptr; }
     ValuePtr growInPlace() const;
+    ValuePtr store(VariableSlot& slot, ValuePtr value) const;
 
     std::optional<BinaryOperator> m_compound;
     NodePtr m_target;
@@ -193,12 +251,14 @@ private:
     const NodePtr* m_tail = nullptr;
     // The target when it is a plain variable, stored into without a reference.
     const VariableRef* m_variable = nullptr;
+    bool m_resultUnused = false;
 };
 
 class UnaryExpr final : public Node {
 public:
     UnaryExpr(UnaryOperator op, NodePtr operand);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
     void markResultUnused() override { m_resultUnused = true; }
 
 private:
@@ -214,6 +274,7 @@ class LogicalExpr final : public Node {
 public:
     LogicalExpr(LogicalOperator op, NodePtr left, NodePtr right);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     LogicalOperator m_op;
@@ -225,6 +286,7 @@ class ConditionalExpr final : public Node {
 public:
     ConditionalExpr(NodePtr condition, NodePtr then, NodePtr otherwise);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_condition;
@@ -249,6 +311,7 @@ class ArgumentList final : public Node {
 public:
     void append(NodePtr expression);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
     void evaluateInto(ArgumentValues& values) const;
 
 private:
@@ -259,16 +322,22 @@ class CallExpr final : public Node {
 public:
     CallExpr(NodePtr callee, NodePtr arguments);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
+    ValuePtr callVariable() const;
+
     NodePtr m_callee;
     NodePtr m_arguments;
+    // The callee when it is a plain variable, read from its slot.
+    const VariableRef* m_calleeVariable = nullptr;
 };
 
 class Attribute final : public Node {
 public:
     Attribute(const char* name, NodePtr value);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     const char* m_name;
@@ -279,6 +348,7 @@ class AttributeList final : public Node {
 public:
     void append(NodePtr attribute);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     std::vector<NodePtr> m_attributes;
@@ -288,6 +358,7 @@ class NewExpr final : public Node {
 public:
     NewExpr(NodePtr constructor, NodePtr arguments);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_constructor;
@@ -298,6 +369,7 @@ class PrintStatement final : public Node {
 public:
     explicit PrintStatement(NodePtr expression);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_expression;
@@ -307,16 +379,20 @@ class VarDeclaration final : public Node {
 public:
     VarDeclaration(const char* name, NodePtr initialiser);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     std::string_view m_name;
     NodePtr m_initialiser;
+    // The frame slot in a function body; none outside every function.
+    std::optional<std::size_t> m_slot;
 };
 
 class StatementList final : public Node {
 public:
     void append(NodePtr statement);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     std::vector<NodePtr> m_statements;
@@ -326,6 +402,7 @@ class IfStatement final : public Node {
 public:
     IfStatement(NodePtr condition, NodePtr then, NodePtr otherwise);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_condition;
@@ -337,6 +414,7 @@ class ForStatement final : public Node {
 public:
     ForStatement(NodePtr init, NodePtr test, NodePtr step, NodePtr body);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_init;
@@ -349,6 +427,7 @@ class WhileStatement final : public Node {
 public:
     WhileStatement(LoopForm form, NodePtr test, NodePtr body);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     LoopForm m_form;
@@ -360,6 +439,7 @@ class ReturnStatement final : public Node {
 public:
     explicit ReturnStatement(NodePtr expression);
     ValuePtr evaluate() const override;
+    void resolveNames(NameResolver& resolver) override;
 
 private:
     NodePtr m_expression;

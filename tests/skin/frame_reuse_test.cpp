@@ -13,7 +13,9 @@
 #include <QImage>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -152,38 +154,55 @@ protected:
     static void SetUpTestSuite() { test::ensureGuiApplication(); }
 };
 
-TEST_P(FrameReuseTest, KeptFramesEqualFramesDrawnFromNothing)
-{
-    std::optional<SkinRun> kept = loadRun(GetParam().folder);
-    std::optional<SkinRun> plain = loadRun(GetParam().folder);
-    ASSERT_TRUE(kept && plain);
+// A renderer keeping its state over a skin of its own, and what it last showed.
+struct KeptRun {
+    SkinRun run;
     FrameRenderer renderer;
     QImage previous;
     int unchangedFrames = 0;
+};
+
+TEST_P(FrameReuseTest, KeptFramesEqualFramesDrawnFromNothing)
+{
+    std::optional<SkinRun> plain = loadRun(GetParam().folder);
+    ASSERT_TRUE(plain);
+    // The background joins at once, and as the ticker has it, once settled.
+    std::vector<std::unique_ptr<KeptRun>> keptRuns;
+    for (int settle : { 1, FrameRenderer::kSettleFrames }) {
+        std::optional<SkinRun> run = loadRun(GetParam().folder);
+        ASSERT_TRUE(run);
+        keptRuns.push_back(std::make_unique<KeptRun>(
+            KeptRun { std::move(*run), FrameRenderer(FrameRenderer::Reuse::Kept, settle), {}, 0 }));
+    }
     for (int i = 0; i < kFrames; ++i) {
-        stepScript(*kept, i);
         stepScript(*plain, i);
-        const auto [width, height] = sizeAt(*kept->skin, i);
-        std::shared_ptr<gfx::Surface32> frame
-            = renderer.render(*kept->skin, kept->display, timeAt(i), width, height, GetParam().scale);
+        const auto [width, height] = sizeAt(*plain->skin, i);
         std::shared_ptr<gfx::Surface32> reference
             = renderFrame(*plain->skin, plain->display, timeAt(i), width, height, GetParam().scale);
-        const QImage& now = frame->image();
-        ASSERT_TRUE(frame && reference);
-        ASSERT_EQ(frame->image(), reference->image()) << "frame " << i;
-        const gfx::Rect expected = previous.size() == now.size()
-            ? differingPixels(previous, now)
-            : gfx::Rect { 0, 0, now.width(), now.height() };
-        const gfx::Rect changed = renderer.changedRect();
-        EXPECT_TRUE(sameRect(changed, expected))
-            << "frame " << i << ": reported " << changed.left << "," << changed.top << "-" << changed.right
-            << "," << changed.bottom << ", differs " << expected.left << "," << expected.top << "-"
-            << expected.right << "," << expected.bottom;
-        unchangedFrames += changed.right <= changed.left ? 1 : 0;
-        previous = now.copy();
+        ASSERT_TRUE(reference);
+        for (const auto& kept : keptRuns) {
+            stepScript(kept->run, i);
+            std::shared_ptr<gfx::Surface32> frame = kept->renderer.render(
+                *kept->run.skin, kept->run.display, timeAt(i), width, height, GetParam().scale);
+            ASSERT_TRUE(frame);
+            const QImage& now = frame->image();
+            ASSERT_EQ(now, reference->image()) << "frame " << i;
+            const gfx::Rect expected = kept->previous.size() == now.size()
+                ? differingPixels(kept->previous, now)
+                : gfx::Rect { 0, 0, now.width(), now.height() };
+            const gfx::Rect changed = kept->renderer.changedRect();
+            EXPECT_TRUE(sameRect(changed, expected))
+                << "frame " << i << ": reported " << changed.left << "," << changed.top << "-"
+                << changed.right << "," << changed.bottom << ", differs " << expected.left << ","
+                << expected.top << "-" << expected.right << "," << expected.bottom;
+            kept->unchangedFrames += changed.right <= changed.left ? 1 : 0;
+            kept->previous = now.copy();
+        }
     }
     // The paused stretch at one time draws the same picture again.
-    EXPECT_GT(unchangedFrames, 0);
+    for (const auto& kept : keptRuns) {
+        EXPECT_GT(kept->unchangedFrames, 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySkin, FrameReuseTest, ::testing::ValuesIn(allSkinFolders()), caseName);
@@ -292,6 +311,41 @@ TEST(FrameRendererStyles, StyledTextMatchesTheFrameDrawnFromNothing)
             ASSERT_EQ(frame->image(), reference->image()) << "frame " << i << " at " << scale;
         }
     }
+}
+
+// Titles wider than any kept text image are drawn afresh where they show;
+// they pass through the box and give way to the next one as the plain way has it.
+TEST(FrameRendererLongTitles, MatchTheFrameDrawnFromNothing)
+{
+    test::ensureGuiApplication();
+    auto list = std::make_shared<core::HeadlineList>("News:Long");
+    std::string longTitle;
+    for (int i = 0; i < 120; ++i) {
+        longTitle += "Long story " + std::to_string(i) + " \x83\x6a\x83\x85\x81\x5b\x83\x58 ";
+    }
+    list->append(longTitle, "http://example.invalid/long");
+    list->append("Short one", "http://example.invalid/short");
+    list->append(longTitle + "again", "http://example.invalid/again");
+    std::optional<SkinRun> kept = loadRun(std::filesystem::path(ZR5_SKINS_DIR) / "Zephyr");
+    std::optional<SkinRun> plain = loadRun(std::filesystem::path(ZR5_SKINS_DIR) / "Zephyr");
+    ASSERT_TRUE(kept && plain);
+    kept->display->setMainList(list);
+    plain->display->setMainList(list);
+    FrameRenderer renderer;
+    std::set<std::string> frontLinks;
+    for (int i = 0; i < 160; ++i) {
+        const double position = 211.0 * i;
+        kept->display->setPosition(position);
+        plain->display->setPosition(position);
+        const auto now = static_cast<std::uint32_t>(10 * i);
+        std::shared_ptr<gfx::Surface32> frame = renderer.render(*kept->skin, kept->display, now, 600, 48);
+        std::shared_ptr<gfx::Surface32> reference = renderFrame(*plain->skin, plain->display, now, 600, 48);
+        ASSERT_TRUE(frame && reference);
+        ASSERT_EQ(frame->image(), reference->image()) << "frame " << i;
+        frontLinks.insert(kept->display->currentHeadline()->link);
+    }
+    // Every title came to the front on the way.
+    EXPECT_EQ(frontLinks.size(), 3U);
 }
 
 } // namespace

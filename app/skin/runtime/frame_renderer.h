@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace zr5::skin {
@@ -34,7 +35,11 @@ public:
     // renderer: the reference the kept state must match byte for byte.
     enum class Reuse { Kept, None };
 
-    explicit FrameRenderer(Reuse reuse = Reuse::Kept);
+    // Frames a sprite must look the same before it joins the composed
+    // background: longer than the steps of the usual animations.
+    static constexpr int kSettleFrames = 30;
+
+    explicit FrameRenderer(Reuse reuse = Reuse::Kept, int settleFrames = kSettleFrames);
 
     // now: the millisecond clock (wrapping at 2^32). width and height are
     // logical; the surface has round(width * scale) x round(height * scale)
@@ -67,17 +72,40 @@ private:
         bool operator==(const Composed&) const = default;
     };
 
-    std::shared_ptr<gfx::Surface32> drawingSurface(int width, int height);
-    std::size_t drawBackground(Skin& skin, const std::vector<SkinSprite*>& order, gfx::Surface32& frame);
-    void findChanges(const gfx::Surface32& frame);
+    // Leading sprites drawn once onto a surface of their own, and how they
+    // looked then; the id changes whenever they are drawn again.
+    struct ComposedLayer {
+        gfx::Surface32 surface;
+        std::vector<Composed> sprites;
+        std::uint64_t id = 0;
+    };
+    // What a frame's surface was started from, and where the sprites drawn
+    // over that touched it.
+    static constexpr std::uint64_t kUnknownBase = 0;
+    static constexpr std::uint64_t kEmptyBase = 1;
+    struct Drawn {
+        std::shared_ptr<gfx::Surface32> surface;
+        std::uint64_t base = kUnknownBase; // a layer's id, or kEmptyBase
+        gfx::Rect touched;
+    };
+
+    Drawn drawingSurface(int width, int height);
+    std::size_t drawBackground(Skin& skin, const std::vector<SkinSprite*>& order, Drawn& frame);
+    bool composeLayer(ComposedLayer& layer, Skin& skin, const std::vector<SkinSprite*>& order,
+        std::span<const Composed> looks, const ComposedLayer* below, const gfx::Surface32& frame);
+    static std::size_t copyLayer(const ComposedLayer* layer, Drawn& frame);
+    void findChanges(const Drawn& frame);
 
     Reuse m_reuse;
+    int m_settleFrames;
     Layout m_layout;
-    std::shared_ptr<gfx::Surface32> m_front; // the frame returned last
-    std::shared_ptr<gfx::Surface32> m_back;
-    gfx::Surface32 m_background;
-    std::vector<Composed> m_composed;
+    Drawn m_front; // the frame returned last
+    Drawn m_back;
+    ComposedLayer m_settled; // sprites that have looked so for m_settleFrames
+    ComposedLayer m_lately; // those and the next ones that looked so in the last frame
+    std::uint64_t m_lastLayerId = kEmptyBase;
     std::vector<Composed> m_lastLooks; // every sprite with a look, as the last frame drew it
+    std::vector<int> m_unchangedFor; // frames each of those has looked so, up to m_settleFrames
     gfx::Rect m_changed;
 };
 

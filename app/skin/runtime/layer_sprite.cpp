@@ -53,6 +53,12 @@ std::optional<SpriteLook> LayerSprite::look() const
     return SpriteLook { m_state, m_cell, m_cellAlpha, m_cellWidth, m_cellHeight, m_table.get() };
 }
 
+// The picture and the debug outline stay within the box.
+std::optional<gfx::Rect> LayerSprite::drawnArea(int dw, int dh, double scale) const
+{
+    return gfx::toDevice(anchoredBox(m_state, dw, dh), scale);
+}
+
 void LayerSprite::fireEvent(int index)
 {
     object().startEvent(index);

@@ -199,6 +199,27 @@ void Skin::drawSprites(
     }
 }
 
+gfx::Rect Skin::drawnArea(
+    std::span<SkinSprite* const> sprites, int width, int height, double scale, const gfx::Rect& bounds) const
+{
+    const int dw = width - m_geometry.designWidth;
+    const int dh = height - m_geometry.designHeight;
+    gfx::Rect area { bounds.right, bounds.bottom, bounds.left, bounds.top };
+    for (const SkinSprite* sprite : sprites) {
+        const std::optional<gfx::Rect> drawn = sprite->drawnArea(dw, dh, scale);
+        if (!drawn) {
+            return bounds;
+        }
+        if (drawn->right > drawn->left && drawn->bottom > drawn->top) {
+            area = { std::min(area.left, drawn->left), std::min(area.top, drawn->top),
+                std::max(area.right, drawn->right), std::max(area.bottom, drawn->bottom) };
+        }
+    }
+    area = { std::max(area.left, bounds.left), std::max(area.top, bounds.top),
+        std::min(area.right, bounds.right), std::min(area.bottom, bounds.bottom) };
+    return area.right > area.left && area.bottom > area.top ? area : gfx::Rect {};
+}
+
 void Skin::keepDrawingState(bool keep)
 {
     for (const auto& sprite : m_sprites) {

@@ -70,6 +70,9 @@ public:
     // Some of them, anchored and scaled as draw() does.
     void drawSprites(gfx::Surface32& surface, std::span<SkinSprite* const> sprites, int width, int height,
         double scale) const;
+    // The device pixels drawing them may touch, within a surface of `bounds`.
+    gfx::Rect drawnArea(std::span<SkinSprite* const> sprites, int width, int height, double scale,
+        const gfx::Rect& bounds) const;
     // Whether sprites keep fonts and scratch surfaces from one frame to the next.
     void keepDrawingState(bool keep);
     // Tells skins apart for as long as the process runs, even one loaded

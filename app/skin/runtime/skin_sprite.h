@@ -9,12 +9,14 @@
 #include "skin/runtime/animation_table.h"
 #include "skin/runtime/shaped_text_cache.h"
 #include "skin/runtime/skin_object.h"
+#include "skin/runtime/text_image_cache.h"
 #include "skin/runtime/window_geometry.h"
 
 #include <QFont>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +107,11 @@ public:
     // How the next draw will look, or nothing when it depends on more than
     // the look (text that scrolls on every draw).
     virtual std::optional<SpriteLook> look() const { return std::nullopt; }
+    // Device pixels a draw may touch; nothing when it may touch any.
+    virtual std::optional<gfx::Rect> drawnArea(int /*dw*/, int /*dh*/, double /*scale*/) const
+    {
+        return std::nullopt;
+    }
     // Whether fonts and scratch surfaces are kept from one draw to the next;
     // without them every draw starts from nothing.
     virtual void keepDrawingState(bool /*keep*/) { }
@@ -155,24 +162,27 @@ enum class MessageRole {
     Label, // `sub`
 };
 
-// Where the last frame of `main` put its titles, to find the one under the
-// pointer later: the cursor at the front title and each title's left and
-// right edge in box coordinates, front first.
-// A message's fonts for one box height: the text's at the device's
+// A message's fonts for one box height and scale: the text's at the device's
 // resolution and the one that measures titles in logical pixels.
 struct TextFonts {
     int height = -1;
     int deviceHeight = -1;
+    double scale = 0.0;
     QFont font;
     QFont logicalFont;
     int ascent = 0;
 };
 
+// Where the last frame of `main` put its titles, to find the one under the
+// pointer later: the cursor at the front title and each title's left and
+// right edge in box coordinates, front first.
 struct DrawnTitles {
     gfx::Rect box {};
     std::optional<core::DisplayHolder> front;
     std::vector<std::pair<int, int>> spans;
 };
+
+class TextPainter;
 
 class MessageSprite final : public SkinSprite {
 public:
@@ -180,15 +190,19 @@ public:
     const TextStyle& text() const { return m_text; }
     MessageRole role() const { return m_role; }
     void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
+    std::optional<gfx::Rect> drawnArea(int dw, int dh, double scale) const override;
     void setHeadlineSource(std::shared_ptr<core::DisplayHolder> source) override;
     void keepDrawingState(bool keep) override;
     // The headline the last frame drew under a point of the surface, if any.
     std::optional<core::Headline> headlineAt(int x, int y) const;
 
+    // Puts a text with its pen at a place of the box, in logical pixels.
+    using PlaceText = std::function<void(const std::string& text, int x, int y)>;
+
 private:
-    bool prepareScratch(int width, int height);
-    const TextFonts& fontsFor(int height, int deviceHeight);
-    void drawText(const TextFonts& fonts, int width, double scale);
+    const TextFonts& fontsFor(int height, int deviceHeight, double scale);
+    // The texts this message shows, in drawing order.
+    void placeTexts(TextPainter& painter, int width, const PlaceText& place);
 
     TextStyle m_text;
     MessageRole m_role = MessageRole::Fixed;
@@ -199,10 +213,7 @@ private:
     bool m_keepState = true;
     QString m_face; // the installed face for the skin's font name; empty until the first draw
     TextFonts m_fonts;
-    // Magenta wherever the last draw left no text: only the band it drew in is
-    // refilled, keyed and blended.
-    gfx::Surface32 m_scratch;
-    gfx::Rect m_band;
+    TextImageCache m_images;
 };
 
 // Reads its fields from the layer's properties as the layer's script runs.
@@ -215,6 +226,7 @@ public:
     explicit LayerSprite(std::shared_ptr<SkinObject> object);
     void tick(std::uint32_t now) override;
     void draw(gfx::Surface32& surface, int dw, int dh, double scale) override;
+    std::optional<gfx::Rect> drawnArea(int dw, int dh, double scale) const override;
     void fireEvent(int index) override;
     std::optional<SpriteLook> look() const override;
 

@@ -206,7 +206,11 @@ bool TickerApp::drawFrame(int alpha, TickerWindow::Paint paint)
     const QImage& pixels = surface->image();
     QImage frame(pixels.constBits(), pixels.width(), pixels.height(), pixels.bytesPerLine(), pixels.format());
     frame.setDevicePixelRatio(ratio);
-    const bool changed = !m_window->present(std::move(frame), alpha, paint).isEmpty();
+    const gfx::Rect change = m_renderer.changedRect();
+    const QRect knownChange = change.right > change.left && change.bottom > change.top
+        ? QRect(change.left, change.top, change.right - change.left, change.bottom - change.top)
+        : QRect();
+    const bool changed = !m_window->present(std::move(frame), alpha, paint, knownChange).isEmpty();
     m_shownSurface = std::move(surface);
     if (m_fadeStarted) {
         noteFirstFrame();

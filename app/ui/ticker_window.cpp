@@ -112,30 +112,37 @@ QRect coveringLogical(const QRect& device, double ratio)
 
 QImage alphaOutline(const QImage& frame, int threshold)
 {
-    const QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    // The outline is in logical pixels: each samples the device pixel at its top left.
-    const double ratio = source.devicePixelRatio();
-    const QSize size = (QSizeF(source.size()) / ratio).toSize();
+    const QSize size = (QSizeF(frame.size()) / frame.devicePixelRatio()).toSize();
     QImage bits(size, QImage::Format_MonoLSB);
     bits.setColorCount(2);
     bits.setColor(0, qRgb(255, 255, 255));
     bits.setColor(1, qRgb(0, 0, 0));
-    bits.fill(0);
-    std::vector<int> columns(static_cast<std::size_t>(size.width()));
-    for (int x = 0; x < size.width(); ++x) {
+    retraceOutline(frame, threshold, bits, 0, size.height());
+    return bits;
+}
+
+void retraceOutline(const QImage& frame, int threshold, QImage& bits, int top, int bottom)
+{
+    const QImage source = frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // The outline is in logical pixels: each samples the device pixel at its top left.
+    const double ratio = source.devicePixelRatio();
+    const int width = bits.width();
+    std::vector<int> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
         columns[static_cast<std::size_t>(x)] = std::min(static_cast<int>(x * ratio), source.width() - 1);
     }
-    for (int y = 0; y < size.height(); ++y) {
+    for (int y = std::max(top, 0); y < std::min(bottom, bits.height()); ++y) {
         const int sourceY = std::min(static_cast<int>(y * ratio), source.height() - 1);
         const auto* row = reinterpret_cast<const QRgb*>(source.constScanLine(sourceY));
         uchar* out = bits.scanLine(y);
-        for (int x = 0; x < size.width(); ++x) {
+        // The padding stays zero too: outlines are compared bytewise.
+        std::fill(out, out + bits.bytesPerLine(), uchar { 0 });
+        for (int x = 0; x < width; ++x) {
             if (qAlpha(row[columns[static_cast<std::size_t>(x)]]) >= threshold) {
                 out[x >> 3] |= static_cast<uchar>(1u << (x & 7));
             }
         }
     }
-    return bits;
 }
 
 TickerWindow::TickerWindow()
@@ -151,16 +158,16 @@ TickerWindow::TickerWindow()
     connect(&m_framePacer, &QTimer::timeout, this, &TickerWindow::frameDue);
 }
 
-QRect TickerWindow::present(QImage frame, int alpha, Paint paint)
+QRect TickerWindow::present(QImage frame, int alpha, Paint paint, std::optional<QRect> knownChange)
 {
-    const QRect changed = alpha == m_alpha ? changedArea(frame) : rect();
+    const QRect changed = alpha == m_alpha ? changedArea(frame, knownChange) : rect();
     m_frame = std::move(frame);
     m_alpha = alpha;
     if (changed.isEmpty()) {
         return changed;
     }
     if (m_shape == Shape::Masked) {
-        updateMask();
+        updateMask(changed);
     }
     if (paint == Paint::Now) {
         repaint(changed);
@@ -170,13 +177,13 @@ QRect TickerWindow::present(QImage frame, int alpha, Paint paint)
     return changed;
 }
 
-QRect TickerWindow::changedArea(const QImage& next) const
+QRect TickerWindow::changedArea(const QImage& next, const std::optional<QRect>& knownChange) const
 {
     if (m_frame.size() != next.size() || m_frame.format() != next.format()
         || m_frame.devicePixelRatio() != next.devicePixelRatio() || m_frame.depth() != 32) {
         return rect();
     }
-    const QRect device = differingPixels(m_frame, next);
+    const QRect device = knownChange ? *knownChange : differingPixels(m_frame, next);
     return device.isNull() ? QRect() : coveringLogical(device, next.devicePixelRatio()).intersected(rect());
 }
 
@@ -281,21 +288,29 @@ void TickerWindow::setShape(Shape shape)
     m_shape = shape;
     m_maskBits = QImage();
     if (shape == Shape::Masked) {
-        updateMask();
+        updateMask(rect());
     } else {
         clearMask();
     }
 }
 
-void TickerWindow::updateMask()
+void TickerWindow::updateMask(const QRect& changed)
 {
     if (m_frame.isNull()) {
         return;
     }
-    QImage bits = alphaOutline(m_frame, kShapeAlphaThreshold);
+    const int threshold = kShapeAlphaThreshold;
+    QImage bits;
+    if (m_maskBits.size() == (QSizeF(m_frame.size()) / m_frame.devicePixelRatio()).toSize()) {
+        // Rows the frame left as they were keep their outline.
+        bits = m_maskBits.copy();
+        retraceOutline(m_frame, threshold, bits, changed.top(), changed.bottom() + 1);
+    } else {
+        bits = alphaOutline(m_frame, threshold);
+    }
     // Shape requests are costly for the X server: only when the outline
     // changes. The bytes are compared (QImage's == goes pixel by pixel
-    // through the colour table); alphaOutline zeroes the row padding.
+    // through the colour table).
     if (bits.size() == m_maskBits.size()
         && std::memcmp(bits.constBits(), m_maskBits.constBits(), static_cast<std::size_t>(bits.sizeInBytes()))
             == 0) {

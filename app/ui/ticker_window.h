@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 
 namespace zr5::ui {
 
@@ -27,9 +28,12 @@ public:
     // The frame and the constant alpha it is shown with, painted at once or at
     // the next paint event. Only the part that differs from the frame before
     // is painted: the rectangle returned (logical pixels), empty when the two
-    // are alike and nothing is painted.
+    // are alike and nothing is painted. knownChange: the device pixels that
+    // differ from the frame presented before, when the caller knows them
+    // (empty when none do); otherwise the two frames are compared.
     enum class Paint { Later, Now };
-    QRect present(QImage frame, int alpha, Paint paint = Paint::Later);
+    QRect present(
+        QImage frame, int alpha, Paint paint = Paint::Later, std::optional<QRect> knownChange = std::nullopt);
     // Asks for frameDue() when the display is ready for the next frame.
     void requestFrame();
     // For a screen that does not tell its refresh rate.
@@ -105,10 +109,11 @@ private:
 
     void startDrag(QPoint globalPos);
     void dragManually(QPoint globalPos);
-    void updateMask();
+    // changed: the logical rectangle that differs from the frame shown before.
+    void updateMask(const QRect& changed);
     void applySizeLimits();
     bool fixedInPlace() const { return m_locked || m_docked; }
-    QRect changedArea(const QImage& next) const;
+    QRect changedArea(const QImage& next, const std::optional<QRect>& knownChange) const;
 
     QImage m_frame;
     QImage m_maskBits;
@@ -129,5 +134,8 @@ private:
 // The 1-bit outline of a frame in logical pixels: set (color1 of a QBitmap)
 // where alpha >= threshold.
 QImage alphaOutline(const QImage& frame, int threshold);
+// Traces the logical rows [top, bottom) of the frame's outline into bits,
+// which holds the outline of a frame of the same size.
+void retraceOutline(const QImage& frame, int threshold, QImage& bits, int top, int bottom);
 
 } // namespace zr5::ui

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QStyleHints>
 #include <QTest>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -177,6 +178,20 @@ TEST(AlphaOutlineTest, TheShapeKeepsPixelsFromTheThresholdAndLeavesSoftEdgesOut)
     QRegion doubledRegion(QBitmap::fromImage(outline));
     EXPECT_TRUE(doubledRegion.contains(QPoint(5, 2)));
     EXPECT_EQ(areaOf(doubledRegion), 2);
+
+    // Retracing only the rows a new frame changed gives its whole outline,
+    // padding bytes included (outlines are compared bytewise).
+    QImage outlineBits = alphaOutline(frame, TickerWindow::kShapeAlphaThreshold);
+    QImage next = frame.copy();
+    next.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    next.setPixel(6, 0, qRgba(9, 9, 9, 200));
+    next.setPixel(2, 1, qRgba(9, 9, 9, 255));
+    retraceOutline(next, TickerWindow::kShapeAlphaThreshold, outlineBits, 0, 2);
+    const QImage whole = alphaOutline(next, TickerWindow::kShapeAlphaThreshold);
+    ASSERT_EQ(outlineBits.sizeInBytes(), whole.sizeInBytes());
+    EXPECT_EQ(std::memcmp(
+                  outlineBits.constBits(), whole.constBits(), static_cast<std::size_t>(whole.sizeInBytes())),
+        0);
 }
 
 // Paint events and the rectangles they asked for.
@@ -233,6 +248,14 @@ TEST_F(WindowTest, OnlyWhatChangedIsPaintedAndAnUnchangedFrameNotAtAll)
     m_window.present(oneAndHalf, 128);
     oneAndHalf.setPixel(4, 4, qRgba(9, 9, 9, 255));
     EXPECT_EQ(m_window.present(oneAndHalf, 128), QRect(2, 2, 2, 2)) << "device pixel 4 spans 2.67 to 3.33";
+
+    // A change the caller knows is taken as told, in window pixels; a known
+    // "nothing changed" paints nothing. A new alpha still repaints it all.
+    oneAndHalf.setPixel(10, 10, qRgba(9, 9, 9, 255));
+    EXPECT_EQ(m_window.present(oneAndHalf, 128, TickerWindow::Paint::Later, QRect(10, 10, 1, 1)),
+        QRect(6, 6, 2, 2));
+    EXPECT_TRUE(m_window.present(oneAndHalf, 128, TickerWindow::Paint::Later, QRect()).isEmpty());
+    EXPECT_EQ(m_window.present(oneAndHalf, 255, TickerWindow::Paint::Later, QRect()), m_window.rect());
 }
 
 TEST_F(WindowTest, TheDisplayAnswersARequestForAFrame)

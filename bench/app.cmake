@@ -1,14 +1,15 @@
 # Benchmarks of the desktop program.
 # app_ticker_bench (run with `cmake --build DIR --target app_ticker_bench`):
 # the ticker under a private Xvfb + openbox + picom scrolling the bundled skin
-# with 100 headlines for 20 s at 600 px and across a 2560 px screen, and once
+# with 100 headlines for 15 s at 600 px and across a 2560 px screen, and once
 # more without a compositor (shaped window): the CPU shares of the program and
 # of the whole desktop (with Xvfb and picom) beside the goals 1.5 %, 4 % and
 # 3 % (2560 px), and beside a bare Qt window of the same size repainted 100
 # times a second (bare_window_bench). Then peak memory (VmHWM) with 100 and
-# 10 000 headlines beside 60 MB, and the first frame on screen beside 100 ms
-# (about three minutes in all). ZR5_BENCH_BEFORE_ZR5A may name an earlier
-# build's zr5a to measure beside in the same run.
+# 10 000 headlines beside 60 MB, and the first frame on screen beside 100 ms.
+# Each CPU figure is the median of 3 sessions (about ten minutes in all).
+# ZR5_BENCH_BEFORE_ZR5A may name an earlier build's zr5a to measure beside in
+# the same run.
 if(TARGET zr5a)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   find_package(Qt6 REQUIRED COMPONENTS Widgets)

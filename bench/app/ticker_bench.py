@@ -206,6 +206,12 @@ def bare_run(binary, seconds, place):
                 stop_process(process)
 
 
+def median_shares(measured):
+    """Each figure's median over several sessions: one session's figures
+    move with where the scheduler happens to put the program and the server."""
+    return {name: statistics.median(shares[name] for shares in measured) for name in measured[0]}
+
+
 def verdict(value, goal):
     return "met" if value < goal else "MISSED"
 
@@ -220,7 +226,8 @@ def main():
     parser.add_argument("--data", required=True)
     parser.add_argument("--bare", help="the yardstick window (bare_window_bench)")
     parser.add_argument("--before", help="an earlier build of zr5a to measure beside")
-    parser.add_argument("--seconds", type=float, default=20)
+    parser.add_argument("--seconds", type=float, default=15)
+    parser.add_argument("--runs", type=int, default=3, help="sessions each CPU figure is the median of")
     parser.add_argument("--headlines", type=int, default=100)
     parser.add_argument("--starts", type=int, default=5, help="runs timed for the first frame")
     args = parser.parse_args()
@@ -230,23 +237,34 @@ def main():
         return 0
 
     binary = os.path.abspath(args.zr5a)
+    runs = max(1, args.runs)
+
+    def session_cpu(program, **how):
+        return one_run(program, args.data, args.headlines, args.seconds, watch=False, **how)["cpu"]
+
+    def ticker_cpu(program, **how):
+        return median_shares([session_cpu(program, **how) for _ in range(runs)])
+
+    def bare_cpu(place):
+        return median_shares([bare_run(os.path.abspath(args.bare), args.seconds, place) for _ in range(runs)])
+
     main_run = one_run(binary, args.data, args.headlines, args.seconds)
-    wide = one_run(binary, args.data, args.headlines, args.seconds, place=WIDE, watch=False)["cpu"]
-    shaped = one_run(binary, args.data, args.headlines, args.seconds, compositor=None, watch=False)["cpu"]
+    cpu = median_shares([main_run["cpu"]] + [session_cpu(binary) for _ in range(runs - 1)])
+    wide = ticker_cpu(binary, place=WIDE)
+    shaped = ticker_cpu(binary, compositor=None)
     many = one_run(binary, args.data, MANY_HEADLINES, 5, watch=False)
     starts = [main_run] + [one_run(binary, args.data, args.headlines, 0) for _ in range(max(0, args.starts - 1))]
     bare = bare_wide = before = before_wide = None
     if args.bare:
-        bare = bare_run(os.path.abspath(args.bare), args.seconds, USUAL)
-        bare_wide = bare_run(os.path.abspath(args.bare), args.seconds, WIDE)
+        bare = bare_cpu(USUAL)
+        bare_wide = bare_cpu(WIDE)
     if args.before:
         earlier = os.path.abspath(args.before)
-        before = one_run(earlier, args.data, args.headlines, args.seconds, watch=False)["cpu"]
-        before_wide = one_run(earlier, args.data, args.headlines, args.seconds, place=WIDE, watch=False)["cpu"]
+        before = ticker_cpu(earlier)
+        before_wide = ticker_cpu(earlier, place=WIDE)
     firsts = [run["first_frame_ms"] for run in starts]
     screens = [run["screen"] for run in starts if run["screen"]]
 
-    cpu = main_run["cpu"]
     first = statistics.median(firsts)
     peak_mb = main_run["peak_kb"] / 1024
     many_peak_mb = many["peak_kb"] / 1024
@@ -255,7 +273,7 @@ def main():
         return run[key] if run else None
 
     print(f"ticker_bench: bundled skin, {args.headlines} headlines, {args.seconds:g} s of scrolling "
-          f"under Xvfb + openbox + picom")
+          f"under Xvfb + openbox + picom; each CPU figure the median of {runs} sessions")
     print(f"  {'CPU, share of one core':<36}{'zr5a':>9}{'before':>9}{'bare Qt':>9}{'goal':>9}")
     rows = [("zr5a, 600 px", cpu["zr5a"], pick(before, "zr5a"), pick(bare, "zr5a"), GOAL_CPU_SHARE),
             ("zr5a + Xvfb + picom, 600 px", cpu["desktop"], pick(before, "desktop"), pick(bare, "desktop"),

@@ -42,7 +42,11 @@ void LayerSprite::tick(std::uint32_t now)
         m_clock = 0;
         layer.set("stop", CVariant());
     }
-    readFields();
+    // Fourteen lookups a frame for fields that mostly stand still.
+    if (m_fieldsRead != layer.revision()) {
+        readFields();
+        m_fieldsRead = layer.revision();
+    }
     advanceClock(now, scriptTime, pausedNow);
     chooseCurrentCell();
     m_scriptEnded = object().get("@end").toNumber() != 0.0;
@@ -56,7 +60,7 @@ std::optional<SpriteLook> LayerSprite::look() const
 // The picture and the debug outline stay within the box.
 std::optional<gfx::Rect> LayerSprite::drawnArea(int dw, int dh, double scale) const
 {
-    return gfx::toDevice(anchoredBox(m_state, dw, dh), scale);
+    return showsNothing() ? gfx::Rect {} : gfx::toDevice(anchoredBox(m_state, dw, dh), scale);
 }
 
 void LayerSprite::fireEvent(int index)
@@ -180,9 +184,14 @@ bool LayerSprite::sourceRect(gfx::Rect& source) const
     return true;
 }
 
+bool LayerSprite::showsNothing() const
+{
+    return !m_state.bitmap || m_state.bitmap->isNull() || !m_state.visible || m_cell == kBlankCell;
+}
+
 void LayerSprite::draw(gfx::Surface32& surface, int dw, int dh, double scale)
 {
-    if (!m_state.bitmap || m_state.bitmap->isNull() || !m_state.visible || m_cell == kBlankCell) {
+    if (showsNothing()) {
         return;
     }
     const gfx::Rect box = anchoredBox(m_state, dw, dh);

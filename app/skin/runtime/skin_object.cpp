@@ -74,6 +74,7 @@ CVariant SkinObject::get(std::string_view name) const
 void SkinObject::set(const std::string& name, CVariant value)
 {
     m_properties[name] = std::move(value);
+    ++m_revision;
 }
 
 void SkinObject::evaluate()

@@ -8,6 +8,7 @@
 #include "skin/lang/syntax_tree.h"
 #include "skin/runtime/expression_evaluator.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -52,6 +53,8 @@ public:
     CVariant get(std::string_view name) const;
     void set(const std::string& name, CVariant value);
     const PropertyTable& properties() const { return m_properties; }
+    // Counts the sets so far: while it stands, every property reads as before.
+    std::uint64_t revision() const { return m_revision; }
 
     virtual void evaluate();
     virtual void compile();
@@ -79,6 +82,7 @@ private:
     std::string m_name;
     std::unique_ptr<Node> m_body;
     PropertyTable m_properties;
+    std::uint64_t m_revision = 0;
     LoadPhase m_phase = LoadPhase::NotStarted;
 };
 

@@ -245,9 +245,12 @@ private:
     void advanceClock(std::uint32_t now, std::uint32_t scriptTime, bool pausedNow);
     void chooseCurrentCell();
     bool sourceRect(gfx::Rect& source) const;
+    // No picture, hidden, or the blank cell: the layer draws nothing.
+    bool showsNothing() const;
 
     bool m_started = false;
     bool m_scriptEnded = false;
+    std::optional<std::uint64_t> m_fieldsRead; // the layer's revision when its fields were last read
     std::uint32_t m_nextScript = 0;
     std::uint32_t m_lastTick = 0;
     std::uint32_t m_clock = 0;

@@ -39,7 +39,14 @@ struct Rect {
     int top = 0;
     int right = 0; // exclusive
     int bottom = 0; // exclusive
+
+    bool isEmpty() const { return right <= left || bottom <= top; }
 };
+
+// The smallest rectangle holding both; an empty one adds nothing.
+Rect unite(const Rect& a, const Rect& b);
+// Where both overlap; empty (all zero) when they do not.
+Rect intersect(const Rect& a, const Rect& b);
 
 class Surface32 final {
 public:

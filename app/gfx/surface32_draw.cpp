@@ -231,6 +231,25 @@ bool isValidScale(double scale)
     return scale > 0.0 && std::isfinite(scale);
 }
 
+Rect unite(const Rect& a, const Rect& b)
+{
+    if (a.isEmpty()) {
+        return b.isEmpty() ? Rect {} : b;
+    }
+    if (b.isEmpty()) {
+        return a;
+    }
+    return { std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+        std::max(a.bottom, b.bottom) };
+}
+
+Rect intersect(const Rect& a, const Rect& b)
+{
+    const Rect both { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+        std::min(a.bottom, b.bottom) };
+    return both.isEmpty() ? Rect {} : both;
+}
+
 Rect toDevice(const Rect& logical, double scale)
 {
     const auto edge = [scale](int v) {

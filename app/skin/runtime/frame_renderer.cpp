@@ -12,20 +12,6 @@ const std::uint32_t* rowOf(const gfx::Surface32& surface, int y)
     return reinterpret_cast<const std::uint32_t*>(surface.image().constScanLine(y));
 }
 
-// The smallest rectangle holding both; an empty one adds nothing.
-gfx::Rect unite(const gfx::Rect& a, const gfx::Rect& b)
-{
-    const auto isEmpty = [](const gfx::Rect& r) { return r.right <= r.left || r.bottom <= r.top; };
-    if (isEmpty(a)) {
-        return isEmpty(b) ? gfx::Rect {} : b;
-    }
-    if (isEmpty(b)) {
-        return a;
-    }
-    return { std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-        std::max(a.bottom, b.bottom) };
-}
-
 // Fully transparent at the given size, allocated only when the size changes.
 bool clearSurface(gfx::Surface32& surface, int width, int height)
 {
@@ -208,7 +194,7 @@ void FrameRenderer::findChanges(const Drawn& frame)
     }
     gfx::Rect area { 0, 0, width, now.height() };
     if (frame.base == m_front.base && frame.base != kUnknownBase) {
-        area = unite(frame.touched, m_front.touched);
+        area = gfx::unite(frame.touched, m_front.touched);
     }
     gfx::Rect changed { width, now.height(), 0, 0 };
     const auto bytes = static_cast<std::size_t>(std::max(area.right - area.left, 0)) * sizeof(std::uint32_t);

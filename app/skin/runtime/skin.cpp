@@ -204,20 +204,15 @@ gfx::Rect Skin::drawnArea(
 {
     const int dw = width - m_geometry.designWidth;
     const int dh = height - m_geometry.designHeight;
-    gfx::Rect area { bounds.right, bounds.bottom, bounds.left, bounds.top };
+    gfx::Rect area;
     for (const SkinSprite* sprite : sprites) {
         const std::optional<gfx::Rect> drawn = sprite->drawnArea(dw, dh, scale);
         if (!drawn) {
             return bounds;
         }
-        if (drawn->right > drawn->left && drawn->bottom > drawn->top) {
-            area = { std::min(area.left, drawn->left), std::min(area.top, drawn->top),
-                std::max(area.right, drawn->right), std::max(area.bottom, drawn->bottom) };
-        }
+        area = gfx::unite(area, *drawn);
     }
-    area = { std::max(area.left, bounds.left), std::max(area.top, bounds.top),
-        std::min(area.right, bounds.right), std::min(area.bottom, bounds.bottom) };
-    return area.right > area.left && area.bottom > area.top ? area : gfx::Rect {};
+    return gfx::intersect(area, bounds);
 }
 
 void Skin::keepDrawingState(bool keep)
